@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "bakkesmod/api.h"
+#include "bakkesmod/cvar_wrapper.h"
+#include "bakkesmod/host_internals.h"
+
+// The host's console as one module sees it: its log and its variables.
+class BAKKESMOD_API CVarManagerWrapper {
+public:
+    CVarManagerWrapper(simhost::ConsoleLog& log, simhost::ConsoleVariables& variables,
+                       simhost::ModuleId owner);
+    CVarManagerWrapper(const CVarManagerWrapper&) = delete;
+    CVarManagerWrapper& operator=(const CVarManagerWrapper&) = delete;
+    ~CVarManagerWrapper();
+
+    // Writes the text as one line of the console log.
+    void log(std::string text);
+
+    // Creates the variable, or hands out the one already registered under that name. `listed`
+    // shows it in the variable list; `persistent` marks it as a player setting.
+    CVarWrapper registerCvar(std::string name, std::string defaultValue, std::string description,
+                             bool listed, bool hasMinimum, float minimum, bool hasMaximum,
+                             float maximum, bool persistent);
+
+private:
+    simhost::ConsoleLog* log_;
+    simhost::ConsoleVariables* variables_;
+    simhost::ModuleId owner_;
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "bakkesmod/api.h"
+#include "bakkesmod/host_internals.h"
+
+namespace simhost {
+
+// What a module asks for when it registers a variable.
+struct VariableDefinition {
+    std::string name;
+    std::string defaultValue;
+    std::string description;
+    bool listed = true;
+    std::optional<float> minimum;
+    std::optional<float> maximum;
+    bool persistent = false;
+};
+
+// The answer to setting a variable: whether the value was taken, and what to tell the player
+// (why it was refused, or what it was clamped to). `note` is empty for a plain success.
+struct ValueChange {
+    bool accepted = false;
+    std::string note;
+};
+
+// One console variable. Its value is kept as the text the player sees together with the number
+// it means; booleans bound to it follow the number (non-zero is true).
+class BAKKESMOD_API ConsoleVariable {
+public:
+    ConsoleVariable(VariableDefinition definition, ModuleId creator);
+
+    const VariableDefinition& definition() const { return definition_; }
+    const std::string& name() const { return definition_.name; }
+    const std::string& text() const { return text_; }
+    float number() const { return number_; }
+    ModuleId creator() const { return creator_; }
+
+    // Takes a number within the bounds, clamps one outside them, refuses anything else and then
+    // keeps the value it had.
+    ValueChange set(std::string_view value);
+
+    // The owner's share of the boolean is kept until unbind(owner); it is written now and on
+    // every change.
+    void bind(ModuleId owner, std::shared_ptr<bool> target);
+    void unbind(ModuleId owner);
+    const std::vector<std::pair<ModuleId, std::shared_ptr<bool>>>& bindings() const {
+        return bindings_;
+    }
+
+private:
+    void assign(std::string text, float number);
+
+    VariableDefinition definition_;
+    ModuleId creator_;
+    std::string text_;
+    float number_ = 0.0f;
+    std::vector<std::pair<ModuleId, std::shared_ptr<bool>>> bindings_;
+};
+
+}  // namespace simhost

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+
+#include "bakkesmod/api.h"
+#include "bakkesmod/canvas.h"
+#include "bakkesmod/console_log.h"
+#include "bakkesmod/console_variables.h"
+#include "bakkesmod/module_loader.h"
+#include "bakkesmod/overlay.h"
+#include "bakkesmod/vector2.h"
+
+namespace simhost {
+
+// The stand-in host as a whole: console log, console variables, overlay, canvas and the loader
+// that brings modules in. Modules are unloaded before anything they use goes away.
+class BAKKESMOD_API Host {
+public:
+    explicit Host(Vector2 canvasSize = {1920, 1080});
+
+    ConsoleLog& log() { return log_; }
+    ConsoleVariables& variables() { return variables_; }
+    Overlay& overlay() { return overlay_; }
+    Canvas& canvas() { return canvas_; }
+    ModuleLoader& modules() { return modules_; }
+
+    // What the game shows under the overlay; painted at the start of every draw when set.
+    void setScene(std::function<void(Canvas&)> scene) { scene_ = std::move(scene); }
+    // One host draw: the scene, then every drawable of every loaded module.
+    void draw();
+
+private:
+    ConsoleLog log_;
+    ConsoleVariables variables_;
+    Overlay overlay_;
+    Canvas canvas_;
+    std::function<void(Canvas&)> scene_;
+    ModuleLoader modules_;
+};
+
+}  // namespace simhost

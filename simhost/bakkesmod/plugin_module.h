@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "bakkesmod/api.h"
+#include "bakkesmod/bakkesmod_plugin.h"
+#include "bakkesmod/dynamic_library.h"
+#include "bakkesmod/plugin_export_record.h"
+
+namespace simhost {
+
+// A plug-in module file, open, whose record the host has read and accepted. It knows the
+// module's side of the boundary only: its record and its two entries.
+class BAKKESMOD_API PluginModule {
+public:
+    // Opens the file and checks its record. Throws HostError naming the file and the cause: no
+    // such file, not a loadable module, no record, another host API version, a missing entry.
+    explicit PluginModule(std::filesystem::path file);
+
+    const std::filesystem::path& file() const { return file_; }
+    // The module's own record, in its memory.
+    PluginExportRecord& record() const { return *record_; }
+
+    // Calls the creation entry and takes the host's own copy of the handle at the address it
+    // returns. Throws HostError when that gives no plug-in.
+    std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> create();
+    // Calls the release entry: the module drops its share of the plug-in object.
+    void release();
+    // Unloads the module; whatever it still owns is released by its static clean-up.
+    void close() noexcept { library_.close(); }
+    bool isOpen() const { return library_.isOpen(); }
+
+    // "<file>: <cause>", the form of every message about this module.
+    std::string message(const std::string& cause) const;
+
+private:
+    std::filesystem::path file_;
+    DynamicLibrary library_;
+    PluginExportRecord* record_ = nullptr;
+};
+
+}  // namespace simhost

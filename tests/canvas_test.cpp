@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <stdexcept>
+#include <vector>
+
+#include "bakkesmod/canvas.h"
+#include "bakkesmod/canvas_wrapper.h"
+
+namespace {
+
+using simhost::Canvas;
+using simhost::CanvasCall;
+using simhost::Rgba;
+
+constexpr Rgba kWhite{255, 255, 255, 255};
+constexpr Rgba kRed{255, 0, 0, 255};
+
+int countOf(const Canvas& canvas, Rgba color) {
+    int count = 0;
+    for (const Rgba pixel : canvas.pixels()) {
+        count += pixel == color ? 1 : 0;
+    }
+    return count;
+}
+
+TEST(Canvas, FillsHalfOpenRectangles) {
+    Canvas canvas(10, 8);
+    canvas.fill(kWhite);
+    canvas.setColor(kRed);
+    canvas.drawRect({2, 1}, {5, 3});
+    EXPECT_EQ(countOf(canvas, kRed), 3 * 2);
+    EXPECT_EQ(canvas.pixel(2, 1), kRed);
+    EXPECT_EQ(canvas.pixel(4, 2), kRed);
+    EXPECT_EQ(canvas.pixel(5, 2), kWhite);
+    EXPECT_EQ(canvas.pixel(4, 3), kWhite);
+}
+
+TEST(Canvas, ClipsAnyCornersToItsBuffer) {
+    Canvas canvas(6, 4);
+    canvas.setColor(kRed);
+    const struct {
+        Vector2 first, second;
+        int painted;
+    } cases[] = {
+        {{INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}, 24},
+        {{-3, -3}, {2, 1}, 2},
+        {{5, 3}, {100, 100}, 1},
+        {{4, 0}, {2, 4}, 0},  // reversed
+        {{0, 3}, {6, 1}, 0},
+        {{6, 4}, {INT_MAX, INT_MAX}, 0},
+        {{INT_MIN, 0}, {0, 4}, 0},
+        {{3, 3}, {3, 3}, 0},
+    };
+    for (const auto& c : cases) {
+        canvas.fill(kWhite);
+        canvas.drawRect(c.first, c.second);
+        EXPECT_EQ(countOf(canvas, kRed), c.painted)
+            << "(" << c.first.X << ", " << c.first.Y << ") to (" << c.second.X << ", " << c.second.Y
+            << ")";
+    }
+
+    Canvas empty(0, 0);
+    empty.setColor(kRed);
+    empty.drawRect({INT_MIN, INT_MIN}, {INT_MAX, INT_MAX});
+    EXPECT_TRUE(empty.pixels().empty());
+}
+
+TEST(Canvas, BlendsByAlpha) {
+    Canvas canvas(2, 1);
+    canvas.fill(kWhite);
+    canvas.setColor({0, 0, 0, 128});
+    canvas.drawRect({0, 0}, {1, 1});
+    EXPECT_EQ(canvas.pixel(0, 0), (Rgba{127, 127, 127, 255}));
+    canvas.setColor({0, 0, 0, 0});
+    canvas.drawRect({0, 0}, {2, 1});
+    EXPECT_EQ(canvas.pixel(1, 0), kWhite);
+}
+
+TEST(Canvas, RefusesNegativeSizesAndPixelsOutside) {
+    EXPECT_THROW(Canvas(-1, 5), std::invalid_argument);
+    Canvas canvas(3, 3);
+    EXPECT_THROW(canvas.resize(3, -1), std::invalid_argument);
+    EXPECT_EQ(canvas.width(), 3);
+    EXPECT_THROW(canvas.pixel(3, 0), std::out_of_range);
+}
+
+TEST(CanvasHandle, RecordsItsCallsOnlyWhenAskedTo) {
+    Canvas canvas(4, 2);
+    CanvasWrapper handle(canvas);
+    handle.SetColor(1, 2, 3, '\xFF');
+    EXPECT_TRUE(canvas.calls().empty());
+
+    canvas.setRecording(true);
+    handle.SetColor(0, 0, 0, '\xFF');
+    const Vector2 size = handle.GetSize();
+    handle.DrawRect({1, 0}, {3, 1});
+    EXPECT_EQ(size.X, 4);
+    EXPECT_EQ(size.Y, 2);
+    EXPECT_EQ(canvas.calls(), (std::vector<CanvasCall>{CanvasCall::setColor({0, 0, 0, 255}),
+                                                       CanvasCall::getSize({4, 2}),
+                                                       CanvasCall::drawRect({1, 0}, {3, 1})}));
+    EXPECT_EQ(countOf(canvas, Rgba{0, 0, 0, 255}), 2);
+}
+
+TEST(CanvasHandle, CopiesAreCountedUntilReleased) {
+    Canvas canvas(1, 1);
+    {
+        CanvasWrapper handle(canvas);
+        CanvasWrapper copy(handle);
+        EXPECT_EQ(canvas.liveHandles(), 2);
+        copy = handle;
+        EXPECT_EQ(canvas.liveHandles(), 2);
+    }
+    EXPECT_EQ(canvas.liveHandles(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bakkesmod/console_variables.h"
+
+namespace {
+
+using simhost::ConsoleVariable;
+using simhost::ConsoleVariables;
+using simhost::VariableDefinition;
+
+VariableDefinition unitRange(std::string name) {
+    return {std::move(name), "1", "a switch", true, 0.0f, 1.0f, true};
+}
+
+TEST(ConsoleVariable, TakesNumbersWithinItsBounds) {
+    ConsoleVariable variable(unitRange("v"), 1);
+    EXPECT_EQ(variable.text(), "1");
+    const auto change = variable.set(" 0.25\t");
+    EXPECT_TRUE(change.accepted);
+    EXPECT_TRUE(change.note.empty());
+    EXPECT_EQ(variable.text(), "0.25");
+    EXPECT_EQ(variable.number(), 0.25f);
+    EXPECT_TRUE(variable.set("+1").accepted);
+    EXPECT_EQ(variable.number(), 1.0f);
+    EXPECT_TRUE(variable.set("-0").accepted);
+    EXPECT_EQ(variable.number(), 0.0f);
+}
+
+TEST(ConsoleVariable, ClampsNumbersOutsideItsBounds) {
+    ConsoleVariable variable(unitRange("v"), 1);
+    auto change = variable.set("5");
+    EXPECT_TRUE(change.accepted);
+    EXPECT_EQ(variable.text(), "1");
+    EXPECT_EQ(change.note, "\"5\" clamped to 1, the largest value allowed");
+    change = variable.set("-1e40");
+    EXPECT_EQ(variable.text(), "0");
+    EXPECT_EQ(change.note, "\"-1e40\" clamped to 0, the smallest value allowed");
+
+    ConsoleVariable unbounded({"u", "0", "", true, std::nullopt, std::nullopt, false}, 1);
+    EXPECT_FALSE(unbounded.set("1e40").accepted);  // beyond what the variable can hold
+    EXPECT_TRUE(unbounded.set("-12.5").accepted);
+    EXPECT_EQ(unbounded.number(), -12.5f);
+}
+
+TEST(ConsoleVariable, RefusesWhatIsNoNumberAndKeepsItsValue) {
+    ConsoleVariable variable(unitRange("v"), 1);
+    variable.set("0.5");
+    for (const std::string& value : std::vector<std::string>{
+             "", " ", "on", "nan", "inf", "-inf", "0x1", "1,5", "1 2", "+-1", "\xef\xbc\x91",
+             std::string("1\0"
+                         "0",
+                         3),
+             std::string(5000, '9'), "1e999"}) {
+        SCOPED_TRACE(value.substr(0, 20));
+        const auto change = variable.set(value);
+        EXPECT_FALSE(change.accepted);
+        EXPECT_NE(change.note.find("v stays 0.5"), std::string::npos) << change.note;
+        EXPECT_EQ(variable.text(), "0.5");
+        EXPECT_EQ(variable.number(), 0.5f);
+    }
+    EXPECT_EQ(variable
+                  .set(std::string("1\0"
+                                   "0",
+                                   3))
+                  .note,
+              "\"1\\x000\" is not a number; v stays 0.5");
+}
+
+TEST(ConsoleVariable, BoundBooleansFollowTheValue) {
+    ConsoleVariable variable(unitRange("v"), 1);
+    variable.set("0");
+    auto flag = std::make_shared<bool>(true);
+    variable.bind(7, flag);
+    EXPECT_FALSE(*flag);  // written at once
+    EXPECT_EQ(flag.use_count(), 2);
+    variable.set("0.5");
+    EXPECT_TRUE(*flag);
+    variable.set("junk");
+    EXPECT_TRUE(*flag);
+    variable.set("-3");
+    EXPECT_FALSE(*flag);
+
+    variable.unbind(7);
+    EXPECT_EQ(flag.use_count(), 1);
+    variable.set("1");
+    EXPECT_FALSE(*flag);
+}
+
+TEST(ConsoleVariables, RegisteringAgainKeepsTheFirstVariableAndItsValue) {
+    ConsoleVariables variables;
+    ConsoleVariable& first = variables.define(unitRange("b"), 1);
+    first.set("0");
+    VariableDefinition other = unitRange("b");
+    other.description = "another";
+    ConsoleVariable& again = variables.define(other, 2);
+    EXPECT_EQ(&first, &again);
+    EXPECT_EQ(again.text(), "0");
+    EXPECT_EQ(again.definition().description, "a switch");
+
+    variables.define(unitRange("a"), 2);
+    ASSERT_EQ(variables.all().size(), 2u);
+    EXPECT_EQ(variables.all().front()->name(), "a");
+
+    variables.removeCreatedBy(2);
+    EXPECT_EQ(variables.find("a"), nullptr);
+    EXPECT_NE(variables.find("b"), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "bakkesmod/canvas.h"
+#include "bakkesmod/overlay.h"
+
+namespace {
+
+using simhost::Overlay;
+
+class OverlayTest : public ::testing::Test {
+protected:
+    Overlay::Drawable tracer(std::string name) {
+        return [this, name](CanvasWrapper) { called.push_back(name); };
+    }
+    std::vector<std::string> drawOnce() {
+        called.clear();
+        overlay.draw(canvas);
+        return called;
+    }
+
+    simhost::Canvas canvas{4, 4};
+    Overlay overlay;
+    std::vector<std::string> called;
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(OverlayTest, CallsEveryDrawableInOrderAndRemovesOnlyTheOwners) {
+    overlay.add(1, tracer("a1"));
+    overlay.add(2, tracer("b1"));
+    overlay.add(1, tracer("a2"));
+    EXPECT_EQ(drawOnce(), (Names{"a1", "b1", "a2"}));
+    overlay.removeAll(1);
+    EXPECT_EQ(overlay.count(1), 0u);
+    EXPECT_EQ(drawOnce(), (Names{"b1"}));
+    EXPECT_EQ(canvas.liveHandles(), 0);
+}
+
+TEST_F(OverlayTest, RemovalDuringADrawTakesEffectAtOnce) {
+    overlay.add(1, [this](CanvasWrapper) {
+        called.push_back("remover");
+        overlay.removeAll(2);
+        overlay.removeAll(1);
+    });
+    overlay.add(2, tracer("removed"));
+    EXPECT_EQ(drawOnce(), (Names{"remover"}));
+    EXPECT_EQ(overlay.count(), 0u);
+    EXPECT_TRUE(drawOnce().empty());
+}
+
+TEST_F(OverlayTest, RegistrationDuringADrawJoinsTheNextDraw) {
+    overlay.add(1, [this](CanvasWrapper) {
+        if (overlay.count() < 3) {
+            overlay.add(2, tracer("late"));
+        }
+        called.push_back("early");
+    });
+    EXPECT_EQ(drawOnce(), (Names{"early"}));
+    EXPECT_EQ(overlay.count(2), 1u);
+    EXPECT_EQ(drawOnce(), (Names{"early", "late"}));
+}
+
+TEST_F(OverlayTest, AFailingDrawableLeavesTheOverlayUsable) {
+    overlay.add(1, [](CanvasWrapper) { throw std::runtime_error("drawable failed"); });
+    overlay.add(2, tracer("after"));
+    EXPECT_THROW(drawOnce(), std::runtime_error);
+    EXPECT_EQ(canvas.liveHandles(), 0);
+    overlay.removeAll(1);
+    EXPECT_EQ(drawOnce(), (Names{"after"}));
+}
+
+}  // namespace
