@@ -7,6 +7,8 @@
 #include <limits>
 #include <system_error>
 
+#include "bakkesmod/printable.h"
+
 namespace simhost {
 
 namespace {
@@ -18,31 +20,6 @@ std::string_view trim(std::string_view text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(blank) - first + 1);
-}
-
-// The value as the player typed it, safe to print: control bytes escaped, long text cut short.
-std::string quoted(std::string_view text) {
-    constexpr std::size_t shown = 40;
-    std::string out = "\"";
-    for (const char c : text.substr(0, shown)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            constexpr char hex[] = "0123456789abcdef";
-            out += "\\x";
-            out += hex[byte >> 4];
-            out += hex[byte & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    out += text.size() > shown ? "...\"" : "\"";
-    return out;
-}
-
-std::string formatNumber(float number) {
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number);
-    return std::string(buffer.data(), result.ptr);
 }
 
 struct ParsedNumber {
@@ -84,6 +61,12 @@ ParsedNumber parseNumber(std::string_view raw) {
 
 }  // namespace
 
+std::string formatNumber(float number) {
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number);
+    return std::string(buffer.data(), result.ptr);
+}
+
 ConsoleVariable::ConsoleVariable(VariableDefinition definition, ModuleId creator)
     : definition_(std::move(definition)), creator_(creator) {
     // A default that is no number is kept as text, worth 0.
@@ -96,7 +79,7 @@ ConsoleVariable::ConsoleVariable(VariableDefinition definition, ModuleId creator
 ValueChange ConsoleVariable::set(std::string_view value) {
     const ParsedNumber parsed = parseNumber(value);
     if (!parsed.ok) {
-        return {false, quoted(value) + " " + parsed.problem + "; " + name() + " stays " + text_};
+        return {false, printable(value) + " " + parsed.problem + "; " + name() + " stays " + text_};
     }
     double number = parsed.value;
     const char* bound = nullptr;
@@ -108,7 +91,7 @@ ValueChange ConsoleVariable::set(std::string_view value) {
         bound = "largest";
     }
     if (std::abs(number) > std::numeric_limits<float>::max()) {
-        return {false, quoted(value) + " is out of range; " + name() + " stays " + text_};
+        return {false, printable(value) + " is out of range; " + name() + " stays " + text_};
     }
     const auto single = static_cast<float>(number);
     if (bound == nullptr) {
@@ -116,7 +99,7 @@ ValueChange ConsoleVariable::set(std::string_view value) {
         return {true, {}};
     }
     assign(formatNumber(single), single);
-    return {true, quoted(value) + " clamped to " + text_ + ", the " + bound + " value allowed"};
+    return {true, printable(value) + " clamped to " + text_ + ", the " + bound + " value allowed"};
 }
 
 void ConsoleVariable::assign(std::string text, float number) {

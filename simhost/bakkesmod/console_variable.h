@@ -12,6 +12,9 @@
 
 namespace simhost {
 
+// A number as the console shows it: the shortest text that reads back as the same float.
+BAKKESMOD_API std::string formatNumber(float number);
+
 // What a module asks for when it registers a variable.
 struct VariableDefinition {
     std::string name;

@@ -1,0 +1,218 @@
+#include "console.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+#include <ostream>
+
+#include "bakkesmod/host_error.h"
+#include "command_words.h"
+#include "screenshot.h"
+
+namespace simhost {
+
+namespace {
+
+constexpr long long kMaxDrawsPerCommand = 100'000;
+
+std::string lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string describeBound(const std::optional<float>& bound) {
+    return bound ? formatNumber(*bound) : "none";
+}
+
+}  // namespace
+
+Console::Console(Host& host, std::filesystem::path module, std::ostream& messages)
+    : host_(host), module_(std::move(module)), messages_(messages) {}
+
+bool Console::loadModule() {
+    try {
+        loaded_ = host_.modules().load(module_);
+        return true;
+    } catch (const HostError& error) {
+        messages_ << error.what() << '\n';
+        return false;
+    }
+}
+
+Console::Outcome Console::run(std::string_view line) {
+    Outcome result = Outcome::Done;
+    for (const Words& words : splitCommands(line)) {
+        const Outcome outcome = execute(words);
+        if (outcome == Outcome::Quit) {
+            return Outcome::Quit;
+        }
+        if (outcome == Outcome::Failed) {
+            result = Outcome::Failed;
+        }
+    }
+    return result;
+}
+
+Console::Outcome Console::execute(const Words& words) {
+    const std::string& command = words.front();
+    if (ConsoleVariable* found = host_.variables().find(command)) {
+        return variable(*found, words);
+    }
+    const std::string name = lowered(command);
+    if (name == "help") {
+        return help();
+    }
+    if (name == "quit" || name == "exit") {
+        return Outcome::Quit;
+    }
+    if (name == "cvarlist") {
+        return listVariables();
+    }
+    if (name == "draw") {
+        return draw(words);
+    }
+    if (name == "size") {
+        return size(words);
+    }
+    if (name == "screenshot") {
+        return screenshot(words);
+    }
+    if (name == "plugin") {
+        return plugin(words);
+    }
+    return fail("Unknown command " + printable(command) + "; type help for the commands");
+}
+
+Console::Outcome Console::help() {
+    messages_ << "NAME                 show a console variable\n"
+                 "NAME VALUE           set a console variable\n"
+                 "cvarlist             list the console variables\n"
+                 "draw [N]             run N host draws (default 1)\n"
+                 "size WxH             resize the canvas\n"
+                 "screenshot FILE.png  write the canvas as a PNG picture\n"
+                 "plugin unload        unload the module\n"
+                 "plugin load          load the module again\n"
+                 "help                 show this list\n"
+                 "quit                 leave\n"
+                 "Separate commands on one line with ';'. Quote values with spaces.\n";
+    return Outcome::Done;
+}
+
+Console::Outcome Console::listVariables() {
+    std::size_t listed = 0;
+    for (const ConsoleVariable* entry : host_.variables().all()) {
+        if (entry->definition().listed) {
+            messages_ << entry->name() << " = \"" << entry->text() << "\" - "
+                      << entry->definition().description << '\n';
+            ++listed;
+        }
+    }
+    messages_ << listed << (listed == 1 ? " console variable\n" : " console variables\n");
+    return Outcome::Done;
+}
+
+Console::Outcome Console::variable(ConsoleVariable& entry, const Words& words) {
+    const auto& definition = entry.definition();
+    if (words.size() == 1) {
+        messages_ << entry.name() << " = \"" << entry.text() << "\" (default \""
+                  << definition.defaultValue << "\", min " << describeBound(definition.minimum)
+                  << ", max " << describeBound(definition.maximum) << ") - "
+                  << definition.description << '\n';
+        return Outcome::Done;
+    }
+    if (words.size() > 2) {
+        return fail(entry.name() + " takes one value; quote it if it has spaces");
+    }
+    const ValueChange change = entry.set(words[1]);
+    if (!change.accepted) {
+        return fail(change.note);
+    }
+    if (!change.note.empty()) {
+        messages_ << entry.name() << ": " << change.note << '\n';
+    }
+    return Outcome::Done;
+}
+
+Console::Outcome Console::draw(const Words& words) {
+    if (words.size() > 2) {
+        return fail("usage: draw [N]");
+    }
+    long long count = 1;
+    if (words.size() == 2) {
+        std::string why;
+        const auto parsed = parseCount(words[1], kMaxDrawsPerCommand, why);
+        if (!parsed) {
+            return fail("draw: " + why);
+        }
+        count = *parsed;
+    }
+    try {
+        for (long long i = 0; i < count; ++i) {
+            host_.draw();
+        }
+    } catch (...) {
+        return fail("draw failed: " + describe(std::current_exception()));
+    }
+    return Outcome::Done;
+}
+
+Console::Outcome Console::size(const Words& words) {
+    if (words.size() != 2) {
+        const Vector2 current = host_.canvas().size();
+        messages_ << "canvas is " << current.X << "x" << current.Y << "; usage: size WxH\n";
+        return words.size() == 1 ? Outcome::Done : Outcome::Failed;
+    }
+    std::string why;
+    const auto parsed = parseCanvasSize(words[1], why);
+    if (!parsed) {
+        return fail("size: " + why);
+    }
+    host_.canvas().resize(parsed->X, parsed->Y);
+    return Outcome::Done;
+}
+
+Console::Outcome Console::screenshot(const Words& words) {
+    if (words.size() != 2) {
+        return fail("usage: screenshot FILE.png");
+    }
+    try {
+        writeScreenshot(host_.canvas(), words[1]);
+    } catch (const HostError& error) {
+        return fail(error.what());
+    }
+    messages_ << "wrote " << words[1] << '\n';
+    return Outcome::Done;
+}
+
+Console::Outcome Console::plugin(const Words& words) {
+    const std::string action = words.size() >= 2 ? lowered(words[1]) : "";
+    if ((action != "load" && action != "unload") || words.size() > 3) {
+        return fail("usage: plugin load|unload [" + module_.stem().string() + "]");
+    }
+    if (words.size() == 3 && lowered(words[2]) != lowered(module_.stem().string())) {
+        return fail("no plug-in named " + printable(words[2]) + "; this host runs only " +
+                    module_.stem().string());
+    }
+    if (action == "load") {
+        return loadModule() ? Outcome::Done : Outcome::Failed;
+    }
+    if (!loaded_) {
+        return fail(module_.stem().string() + " is not loaded");
+    }
+    const ModuleId id = *loaded_;
+    loaded_.reset();
+    try {
+        host_.modules().unload(id);
+    } catch (const HostError& error) {
+        return fail(error.what());
+    }
+    return Outcome::Done;
+}
+
+Console::Outcome Console::fail(const std::string& message) {
+    messages_ << message << '\n';
+    return Outcome::Failed;
+}
+
+}  // namespace simhost

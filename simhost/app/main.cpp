@@ -1,0 +1,20 @@
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "program.h"
+
+#if defined(_WIN32)
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    return simhost::runSimhost(arguments, std::cin, std::cout, std::cerr,
+                               isatty(fileno(stdin)) != 0);
+}

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "options.h"
+#include "simhost_run.h"
+#include "test_modules.h"
+
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+TEST(SimhostCommandLine, DefaultsAndEveryOption) {
+    auto options = simhost::parseOptions({"Tavorinden.so"});
+    EXPECT_EQ(options.size.X, 1920);
+    EXPECT_EQ(options.size.Y, 1080);
+    EXPECT_EQ(options.frames, 1);
+    EXPECT_FALSE(options.screenshot);
+    EXPECT_FALSE(options.interactive);
+
+    options = simhost::parseOptions({"--size", "640x480", "--frames=0", "--command", "draw 2",
+                                     "--command=cl_tavorinden 0", "--screenshot", "out.PNG",
+                                     "--interactive", "m.so"});
+    EXPECT_EQ(options.size.X, 640);
+    EXPECT_EQ(options.size.Y, 480);
+    EXPECT_EQ(options.frames, 0);
+    EXPECT_EQ(options.commands, (Arguments{"draw 2", "cl_tavorinden 0"}));
+    EXPECT_EQ(options.screenshot, std::filesystem::path("out.PNG"));
+    EXPECT_TRUE(options.interactive);
+    EXPECT_EQ(options.module, std::filesystem::path("m.so"));
+}
+
+TEST(SimhostCommandLine, UsageErrorsSayWhichArgumentAndWhy) {
+    const struct {
+        Arguments arguments;
+        const char* message;
+    } cases[] = {
+        {{}, "no module given"},
+        {{"--size", "0x5", "m.so"}, "--size: size \"0x5\" is out of range"},
+        {{"--size", "16385x10", "m.so"}, "each side must be from 1 to 16384"},
+        {{"--size", "wide", "m.so"}, "--size: \"wide\" is not a size"},
+        {{"--size", "10x", "m.so"}, "--size: \"10x\" is not a size"},
+        {{"--frames", "-1", "m.so"}, "--frames: \"-1\" is not a whole number"},
+        {{"--frames", "many", "m.so"}, "--frames: \"many\" is not a whole number"},
+        {{"--frames", "99999999999999999999", "m.so"}, "--frames: \"99999999999999999999\""},
+        {{"--screenshot", "shot.jpg", "m.so"}, "--screenshot: \"shot.jpg\" must name a .png"},
+        {{"m.so", "--command"}, "--command needs a value"},
+        {{"--interactive=yes", "m.so"}, "--interactive takes no value"},
+        {{"--fast", "m.so"}, "unknown option \"--fast\""},
+        {{"a.so", "b.so"}, "only one module can be given"},
+    };
+    for (const auto& c : cases) {
+        const SimhostRun run = runSimhost(c.arguments);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+}
+
+TEST(SimhostCommandLine, HelpAndVersion) {
+    SimhostRun run = runSimhost({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("Usage: simhost", 0), 0u);
+    run = runSimhost({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "simhost 1.02\n");
+}
+
+TEST(SimhostCommandLine, TheLogAloneGoesToStandardOutput) {
+    const SimhostRun run = runSimhost({"--command", "cvarlist", tavorindenModule().string()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Tavorinden version: 1.02\n");
+    EXPECT_NE(run.err.find("cl_tavorinden = \"1\" - Tavorinden!"), std::string::npos);
+}
+
+TEST(SimhostCommandLine, FailuresToLoadOrRunEndWithStatusOne) {
+    SimhostRun run = runSimhost({modulePath("fixture_api_72").string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("fixture_api_72" TEST_MODULE_SUFFIX ": was built for host API"),
+              std::string::npos)
+        << run.err;
+
+    ScratchDirectory scratch;
+    run = runSimhost(
+        {"--screenshot", (scratch / "missing" / "shot.png").string(), tavorindenModule().string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+
+    // A failing command is reported, the rest still runs, and the status tells.
+    run = runSimhost({"--command", "bogus", "--command", "cl_tavorinden 0", "--command",
+                      "cl_tavorinden", tavorindenModule().string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Unknown command \"bogus\""), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cl_tavorinden = \"0\""), std::string::npos) << run.err;
+}
+
+}  // namespace

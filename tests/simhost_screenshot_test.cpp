@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "simhost_run.h"
+#include "test_modules.h"
+
+namespace {
+
+using simhost::Rgba;
+
+constexpr Rgba kOpaqueBlack{0, 0, 0, 255};
+
+// Counts the pixels that break the rule "black exactly inside the band, nowhere else".
+long long misplacedPixels(const Picture& picture, bool covered) {
+    const long long w = picture.width;
+    const long long h = picture.height;
+    long long wrong = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const bool inBand = covered && x >= 2 * w / 5 && x < 3 * w / 5 && y < 17 * h / 200;
+            wrong += (picture.at(x, y) == kOpaqueBlack) != inBand ? 1 : 0;
+        }
+    }
+    return wrong;
+}
+
+TEST(SimhostScreenshot, TheBandIsBlackExactlyWhereItBelongs) {
+    ScratchDirectory scratch;
+    for (const char* size : {"1920x1080", "1366x768", "1024x768", "333x200", "5x5"}) {
+        SCOPED_TRACE(size);
+        const auto on = scratch / "on.png";
+        const auto off = scratch / "off.png";
+        ASSERT_EQ(
+            runSimhost({"--size", size, "--screenshot", on.string(), tavorindenModule().string()})
+                .status,
+            0);
+        ASSERT_EQ(runSimhost({"--size", size, "--command", "cl_tavorinden 0", "--screenshot",
+                              off.string(), tavorindenModule().string()})
+                      .status,
+                  0);
+        const Picture covered = readPng(on);
+        EXPECT_EQ(std::to_string(covered.width) + "x" + std::to_string(covered.height), size);
+        EXPECT_EQ(misplacedPixels(covered, true), 0);
+        EXPECT_EQ(misplacedPixels(readPng(off), false), 0);
+    }
+}
+
+TEST(SimhostScreenshot, TheConsoleCanTakeThemToo) {
+    ScratchDirectory scratch;
+    const auto first = scratch / "first.png";
+    const auto second = scratch / "second.png";
+    const SimhostRun run = runSimhost({"--interactive", tavorindenModule().string()},
+                                      "screenshot " + first.string() +
+                                          "\ncl_tavorinden 0; size 800x600; draw; screenshot " +
+                                          second.string() + "\nscreenshot\n");
+    EXPECT_NE(run.err.find("usage: screenshot FILE.png"), std::string::npos) << run.err;
+    const Picture covered = readPng(first);
+    EXPECT_EQ(covered.width, 1920);
+    EXPECT_EQ(misplacedPixels(covered, true), 0);
+    const Picture uncovered = readPng(second);
+    EXPECT_EQ(uncovered.width, 800);
+    EXPECT_EQ(misplacedPixels(uncovered, false), 0);
+}
+
+}  // namespace
