@@ -1,5 +1,13 @@
-# Checks that a plug-in module exports exactly what the host looks for.
-#   cmake -DMODULE=<file> -DNM=<nm> -P check_exports.cmake
+# Checks that a plug-in module shows the host exactly what the host looks for.
+#
+#   cmake -DMODULE=<file> -DNM=<nm> -P check_exports.cmake                  (ELF shared object)
+#   cmake -DMODULE=<file> -DOBJDUMP=<objdump> -DCXXFILT=<c++filt>
+#         -DVERSION=<version> -P check_exports.cmake                        (Windows DLL)
+#
+# For a DLL it also checks the export directory's own name, what the DLL imports and its
+# version resource.
+cmake_minimum_required(VERSION 3.25)
+
 set(expected
     "exports"
     "getPlugin"
@@ -17,20 +25,73 @@ set(expected
 set(allowed
     "typeinfo for BakkesMod::Plugin::BakkesModPlugin"
     "typeinfo name for BakkesMod::Plugin::BakkesModPlugin")
+# What a DLL may import besides the host library.
+set(system_dlls kernel32.dll msvcrt.dll ntdll.dll user32.dll advapi32.dll)
 
-execute_process(COMMAND "${NM}" -D --defined-only -C "${MODULE}"
-    OUTPUT_VARIABLE table RESULT_VARIABLE failed ERROR_VARIABLE why)
-if(failed)
-    message(FATAL_ERROR "cannot read the export table of ${MODULE}: ${why}")
-endif()
+function(fail)
+    string(JOIN "" message ${ARGN})
+    message(FATAL_ERROR "${MODULE}: ${message}")
+endfunction()
 
-string(REPLACE "\n" ";" lines "${table}")
-set(exported)
-foreach(line IN LISTS lines)
-    if(line MATCHES "^[0-9a-fA-F]+ [A-Za-z] (.+)$")
-        list(APPEND exported "${CMAKE_MATCH_1}")
+function(run)
+    execute_process(COMMAND ${ARGN} OUTPUT_VARIABLE output RESULT_VARIABLE failed
+        ERROR_VARIABLE why)
+    if(failed)
+        fail("${ARGV0} failed: ${why}")
     endif()
-endforeach()
+    set(output "${output}" PARENT_SCOPE)
+endfunction()
+
+set(exported)
+if(OBJDUMP)
+    run("${OBJDUMP}" -p "${MODULE}")
+    # Square brackets would group CMake list items; the table's "[ 12]" become "( 12)".
+    string(REPLACE "[" "(" dump "${output}")
+    string(REPLACE "]" ")" dump "${dump}")
+
+    if(NOT dump MATCHES "The Export Tables[^\n]*\n.*\nName[ \t]+[0-9a-fA-F]+ ([^\n]+)\n")
+        fail("has no export directory")
+    endif()
+    if(NOT CMAKE_MATCH_1 STREQUAL "Tavorinden.dll")
+        fail("its export directory is named '${CMAKE_MATCH_1}', not 'Tavorinden.dll'")
+    endif()
+
+    string(REGEX MATCH "\\(Ordinal/Name Pointer\\) Table\n(\t[^\n]*\n)*" table "${dump}")
+    string(REGEX MATCHALL "\t\\([ 0-9]+\\) [^\n]+" names "${table}")
+    list(TRANSFORM names REPLACE "^\t\\([ 0-9]+\\) " "")
+    run("${CXXFILT}" ${names})
+    string(STRIP "${output}" output)
+    string(REPLACE "\n" ";" exported "${output}")
+
+    string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+    list(TRANSFORM imports REPLACE "DLL Name: " "")
+    list(TRANSFORM imports TOLOWER)
+    if(NOT "bakkesmod.dll" IN_LIST imports)
+        fail("does not import bakkesmod.dll")
+    endif()
+    list(REMOVE_ITEM imports bakkesmod.dll ${system_dlls})
+    if(imports)
+        fail("imports DLLs that are neither the host's nor the system's: ${imports}")
+    endif()
+
+    # The version resource's texts are UTF-16, each key followed by its value.
+    file(STRINGS "${MODULE}" texts ENCODING UTF-16LE)
+    foreach(entry "FileVersion;${VERSION}" "ProductVersion;${VERSION}"
+            "OriginalFilename;Tavorinden.dll")
+        string(FIND "${texts}" ";${entry};" found)
+        if(found EQUAL -1)
+            fail("its version resource lacks ${entry}")
+        endif()
+    endforeach()
+else()
+    run("${NM}" -D --defined-only -C "${MODULE}")
+    string(REPLACE "\n" ";" lines "${output}")
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^[0-9a-fA-F]+ [A-Za-z] (.+)$")
+            list(APPEND exported "${CMAKE_MATCH_1}")
+        endif()
+    endforeach()
+endif()
 list(REMOVE_DUPLICATES exported)
 
 set(unexpected ${exported})
@@ -40,7 +101,7 @@ list(REMOVE_ITEM missing ${exported})
 if(unexpected OR missing)
     list(JOIN unexpected "\n  " unexpected)
     list(JOIN missing "\n  " missing)
-    message(FATAL_ERROR "${MODULE} exports the wrong names\nunexpected:\n  ${unexpected}\nmissing:\n  ${missing}")
+    fail("exports the wrong names\nunexpected:\n  ${unexpected}\nmissing:\n  ${missing}")
 endif()
 list(LENGTH exported count)
 message(STATUS "${MODULE} exports exactly the ${count} expected names")

@@ -2,28 +2,11 @@
 
 #include <string>
 
+#include "picture.h"
 #include "simhost_run.h"
 #include "test_modules.h"
 
 namespace {
-
-using simhost::Rgba;
-
-constexpr Rgba kOpaqueBlack{0, 0, 0, 255};
-
-// Counts the pixels that break the rule "black exactly inside the band, nowhere else".
-long long misplacedPixels(const Picture& picture, bool covered) {
-    const long long w = picture.width;
-    const long long h = picture.height;
-    long long wrong = 0;
-    for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x < picture.width; ++x) {
-            const bool inBand = covered && x >= 2 * w / 5 && x < 3 * w / 5 && y < 17 * h / 200;
-            wrong += (picture.at(x, y) == kOpaqueBlack) != inBand ? 1 : 0;
-        }
-    }
-    return wrong;
-}
 
 TEST(SimhostScreenshot, TheBandIsBlackExactlyWhereItBelongs) {
     ScratchDirectory scratch;
