@@ -31,19 +31,34 @@ ModuleLoader::~ModuleLoader() {
 }
 
 ModuleId ModuleLoader::load(const std::filesystem::path& file) {
-    return load(PluginModule(file));
+    try {
+        return load(PluginModule(file));
+    } catch (const HostError&) {
+        throw;
+    } catch (...) {
+        // Out of memory on the host's side of the load, say: still the loader's error.
+        throw HostError(file.string() + ": loading failed: " + describe(std::current_exception()));
+    }
 }
 
 ModuleId ModuleLoader::load(PluginModule module) {
     // The system loader hands out one instance per file, so a second load would reach the
     // plug-in object that is already running.
-    std::filesystem::path canonicalFile = identity(module.file());
-    if (find(canonicalFile) != nullptr) {
-        throw HostError(module.message("is already loaded"));
+    std::filesystem::path canonicalFile;
+    std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> plugin;
+    try {
+        canonicalFile = identity(module.file());
+        if (find(canonicalFile) != nullptr) {
+            throw HostError(module.message("is already loaded"));
+        }
+        plugin = module.create();
+    } catch (const HostError&) {
+        throw;
+    } catch (...) {
+        throw HostError(module.message("loading failed: " + describe(std::current_exception())));
     }
 
     const ModuleId id = nextId_;
-    auto plugin = module.create();
     std::string failure;
     try {
         auto cvarManager = std::make_shared<CVarManagerWrapper>(log_, variables_, id);
