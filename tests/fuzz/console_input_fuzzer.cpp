@@ -1,0 +1,71 @@
+// Hostile console input: any bytes through the command splitter, the size and count parsers and
+// the variable setter. Each must answer, and leave every variable valid.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "bakkesmod/console_variable.h"
+#include "command_words.h"
+
+namespace {
+
+void require(bool holds) {
+    if (!holds) {
+        std::abort();
+    }
+}
+
+// Whatever was typed, the variable holds a finite number within its bounds, its text reads back
+// as that number, and the bound boolean follows it.
+void checkSetter(std::string_view input, std::optional<float> minimum,
+                 std::optional<float> maximum) {
+    simhost::ConsoleVariable variable({"fuzz", "1", "", true, minimum, maximum, false}, 1);
+    auto flag = std::make_shared<bool>(false);
+    variable.bind(1, flag);
+    const std::string before = variable.text();
+    const simhost::ValueChange change = variable.set(input);
+    if (!change.accepted) {
+        require(!change.note.empty());
+        require(variable.text() == before);
+    }
+    const float number = variable.number();
+    require(std::isfinite(number));
+    require(!minimum || number >= *minimum);
+    require(!maximum || number <= *maximum);
+    require(*flag == (number != 0.0f));
+
+    simhost::ConsoleVariable reread({"again", "0", "", true, minimum, maximum, false}, 1);
+    require(reread.set(variable.text()).accepted);
+    require(reread.number() == number);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+
+    for (const auto& command : simhost::splitCommands(input)) {
+        require(!command.empty());
+    }
+
+    std::string why;
+    if (const auto canvas = simhost::parseCanvasSize(input, why)) {
+        require(canvas->X >= 1 && canvas->X <= simhost::kMaxCanvasSide);
+        require(canvas->Y >= 1 && canvas->Y <= simhost::kMaxCanvasSide);
+    } else {
+        require(!why.empty());
+    }
+    why.clear();
+    if (const auto count = simhost::parseCount(input, 100'000, why)) {
+        require(*count >= 0 && *count <= 100'000);
+    } else {
+        require(!why.empty());
+    }
+
+    checkSetter(input, 0.0f, 1.0f);
+    checkSetter(input, std::nullopt, std::nullopt);
+    return 0;
+}
