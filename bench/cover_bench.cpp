@@ -1,0 +1,159 @@
+// What the cover costs the frame, against the least a drawable and the least this work can cost.
+//
+//   cover_bench [benchmark options] [--instructions CASE=N,...]
+//       runs the benchmarks and prints one table: time, ratio to the least possible and, when
+//       given, instructions per draw (scripts/bench counts them with callgrind);
+//   cover_bench --draw CASE --times N
+//       only draws, for an instruction counter.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <iomanip>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bakkesmod/console_log.h"
+#include "bakkesmod/console_variables.h"
+#include "bakkesmod/overlay.h"
+#include "bakkesmod/plugin_module.h"
+#include "draw_cases.h"
+
+namespace {
+
+void drawBenchmark(benchmark::State& state, const std::string& name) {
+    DrawCase drawCase(name);
+    for (auto _ : state) {
+        drawCase.draw(1);
+    }
+}
+
+// The plug-in's whole life in a host: create, load, unload, release; with or without opening
+// and closing the file around it.
+void moduleCycle(benchmark::State& state, bool reopen) {
+    simhost::ConsoleLog log;
+    simhost::ConsoleVariables variables;
+    simhost::Overlay overlay;
+    auto kept = std::make_unique<simhost::PluginModule>(TAVORINDEN_MODULE);
+    for (auto _ : state) {
+        if (reopen) {
+            kept = std::make_unique<simhost::PluginModule>(TAVORINDEN_MODULE);
+        }
+        auto plugin = kept->create();
+        plugin->cvarManagerPtr = std::make_shared<CVarManagerWrapper>(log, variables, 1);
+        plugin->gameWrapperPtr = std::make_shared<GameWrapper>(overlay, 1);
+        plugin->onLoad();
+        plugin->onUnload();
+        variables.unbindAll(1);
+        plugin.reset();
+        kept->release();
+        if (reopen) {
+            kept->close();
+        }
+    }
+}
+
+// Keeps each case's time per iteration as the benchmarks report it.
+class TableReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration) {
+                nanoseconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+            }
+        }
+    }
+    std::map<std::string, double> nanoseconds;
+};
+
+std::map<std::string, std::string> parseInstructions(const std::string& list) {
+    std::map<std::string, std::string> result;
+    std::stringstream entries(list);
+    std::string entry;
+    while (std::getline(entries, entry, ',')) {
+        const auto equals = entry.find('=');
+        if (equals != std::string::npos) {
+            result[entry.substr(0, equals)] = entry.substr(equals + 1);
+        }
+    }
+    return result;
+}
+
+void printTable(const std::map<std::string, double>& ns,
+                const std::map<std::string, std::string>& instructions) {
+    const auto at = [&](const std::string& name) {
+        const auto found = ns.find("draw/" + name);
+        return found == ns.end() ? 0.0 : found->second;
+    };
+    const std::map<std::string, std::string> leastOf{{"plugin-on", "hand-written"},
+                                                     {"plugin-off", "empty"}};
+    std::cout << "\n| case | ns per draw | ratio to least possible | instructions per draw |\n"
+              << "|---|---:|---:|---:|\n";
+    for (const std::string& name : DrawCase::names()) {
+        std::cout << "| " << name << " | " << std::fixed << std::setprecision(1) << at(name)
+                  << " | ";
+        if (const auto least = leastOf.find(name);
+            least != leastOf.end() && at(least->second) > 0) {
+            std::cout << std::setprecision(2) << at(name) / at(least->second) << " (vs "
+                      << least->second << ")";
+        } else {
+            std::cout << "-";
+        }
+        const auto counted = instructions.find(name);
+        std::cout << " | " << (counted == instructions.end() ? "-" : counted->second) << " |\n";
+    }
+    for (const char* cycle : {"module-cycle/with-open-and-close", "module-cycle/file-kept-open"}) {
+        const auto found = ns.find(cycle);
+        if (found != ns.end()) {
+            std::cout << "| " << cycle << " | " << std::setprecision(0) << found->second
+                      << " | - | - |\n";
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<char*> rest{argv[0]};
+    std::string drawOnly;
+    long long times = 0;
+    std::string instructions;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--draw" && i + 1 < argc) {
+            drawOnly = argv[++i];
+        } else if (argument == "--times" && i + 1 < argc) {
+            times = std::atoll(argv[++i]);
+        } else if (argument == "--instructions" && i + 1 < argc) {
+            instructions = argv[++i];
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    if (!drawOnly.empty()) {
+        DrawCase drawCase(drawOnly);
+        drawCase.draw(times);
+        return 0;
+    }
+
+    for (const std::string& name : DrawCase::names()) {
+        benchmark::RegisterBenchmark(("draw/" + name).c_str(), drawBenchmark, name);
+    }
+    benchmark::RegisterBenchmark("module-cycle/with-open-and-close", moduleCycle, true);
+    benchmark::RegisterBenchmark("module-cycle/file-kept-open", moduleCycle, false);
+
+    int count = static_cast<int>(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    if (benchmark::ReportUnrecognizedArguments(count, rest.data())) {
+        return 2;
+    }
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printTable(reporter.nanoseconds, parseInstructions(instructions));
+    benchmark::Shutdown();
+    return 0;
+}
