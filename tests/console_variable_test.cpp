@@ -19,15 +19,44 @@ VariableDefinition unitRange(std::string name) {
 TEST(ConsoleVariable, TakesNumbersWithinItsBounds) {
     ConsoleVariable variable(unitRange("v"), 1);
     EXPECT_EQ(variable.text(), "1");
-    const auto change = variable.set(" 0.25\t");
+    const auto change = variable.set("0.25");
     EXPECT_TRUE(change.accepted);
     EXPECT_TRUE(change.note.empty());
     EXPECT_EQ(variable.text(), "0.25");
     EXPECT_EQ(variable.number(), 0.25f);
-    EXPECT_TRUE(variable.set("+1").accepted);
+    EXPECT_TRUE(variable.set("1.").accepted);
     EXPECT_EQ(variable.number(), 1.0f);
     EXPECT_TRUE(variable.set("-0").accepted);
     EXPECT_EQ(variable.number(), 0.0f);
+    EXPECT_EQ(variable.text(), "0");
+}
+
+TEST(ConsoleVariable, ShowsTheNumberInForceNotWhatWasTyped) {
+    ConsoleVariable variable(unitRange("v"), 1);
+    auto flag = std::make_shared<bool>(false);
+    variable.bind(1, flag);
+    EXPECT_TRUE(variable.set("0.50").accepted);
+    EXPECT_EQ(variable.text(), "0.5");
+    // Too small for the variable to hold: in force it is 0, so it shows 0 and the flag is off.
+    EXPECT_TRUE(variable.set("0." + std::string(50, '0') + "1").accepted);
+    EXPECT_EQ(variable.text(), "0");
+    EXPECT_FALSE(*flag);
+    EXPECT_TRUE(variable.set("0.0000001").accepted);
+    EXPECT_EQ(variable.text(), "0.0000001");
+    EXPECT_TRUE(*flag);
+
+    for (const char* typed : {"1e-50", "1e0", "+1", " 1", "1 ", ".", "-", "1.2.3", "--1"}) {
+        const auto change = variable.set(typed);
+        EXPECT_FALSE(change.accepted) << typed;
+        EXPECT_NE(change.note.find("is not a plain decimal number"), std::string::npos)
+            << change.note;
+    }
+    const std::string longer(65, '1');
+    const auto change = variable.set(longer);
+    EXPECT_FALSE(change.accepted);
+    EXPECT_NE(change.note.find("is too long for a number"), std::string::npos) << change.note;
+    EXPECT_EQ(change.note.find(longer), std::string::npos) << "echoed in full: " << change.note;
+    EXPECT_EQ(variable.text(), "0.0000001");
 }
 
 TEST(ConsoleVariable, ClampsNumbersOutsideItsBounds) {
@@ -36,12 +65,13 @@ TEST(ConsoleVariable, ClampsNumbersOutsideItsBounds) {
     EXPECT_TRUE(change.accepted);
     EXPECT_EQ(variable.text(), "1");
     EXPECT_EQ(change.note, "\"5\" clamped to 1, the largest value allowed");
-    change = variable.set("-1e40");
+    const std::string huge = "-1" + std::string(40, '0');
+    change = variable.set(huge);
     EXPECT_EQ(variable.text(), "0");
-    EXPECT_EQ(change.note, "\"-1e40\" clamped to 0, the smallest value allowed");
+    EXPECT_EQ(change.note, "\"" + huge + "\" clamped to 0, the smallest value allowed");
 
     ConsoleVariable unbounded({"u", "0", "", true, std::nullopt, std::nullopt, false}, 1);
-    EXPECT_FALSE(unbounded.set("1e40").accepted);  // beyond what the variable can hold
+    EXPECT_FALSE(unbounded.set(huge.substr(1)).accepted);  // beyond what the variable can hold
     EXPECT_TRUE(unbounded.set("-12.5").accepted);
     EXPECT_EQ(unbounded.number(), -12.5f);
 }
@@ -67,7 +97,7 @@ TEST(ConsoleVariable, RefusesWhatIsNoNumberAndKeepsItsValue) {
                                    "0",
                                    3))
                   .note,
-              "\"1\\x000\" is not a number; v stays 0.5");
+              "\"1\\x000\" is not a plain decimal number; v stays 0.5");
 }
 
 TEST(ConsoleVariable, BoundBooleansFollowTheValue) {
@@ -104,6 +134,11 @@ TEST(ConsoleVariables, RegisteringAgainKeepsTheFirstVariableAndItsValue) {
     variables.define(unitRange("a"), 2);
     ASSERT_EQ(variables.all().size(), 2u);
     EXPECT_EQ(variables.all().front()->name(), "a");
+
+    // Names are the player's to type in any case.
+    EXPECT_EQ(variables.find("B"), &first);
+    EXPECT_EQ(&variables.define(unitRange("A"), 3), variables.find("a"));
+    EXPECT_EQ(variables.size(), 2u);
 
     variables.removeCreatedBy(2);
     EXPECT_EQ(variables.find("a"), nullptr);

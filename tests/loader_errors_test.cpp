@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include "bakkesmod/host.h"
 #include "bakkesmod/host_error.h"
+#include "simhost_run.h"
 #include "test_modules.h"
 
 namespace {
@@ -89,13 +96,43 @@ TEST(LoaderRequests, UnloadingTwiceOrWhatWasNeverLoadedIsAnError) {
     EXPECT_NO_THROW(host.modules().load(tavorindenModule()));
 }
 
-TEST(LoaderRequests, TheSameModuleIsNotLoadedTwice) {
+TEST(LoaderRequests, TheSameModuleIsNotLoadedTwiceUnderAnyName) {
+    ScratchDirectory scratch;
+    const auto link = scratch / ("link" TEST_MODULE_SUFFIX);
+    std::filesystem::create_hard_link(tavorindenModule(), link);
     simhost::Host host;
+    host.canvas().setRecording(true);
     host.modules().load(tavorindenModule());
-    const std::string message = loadError(host, tavorindenModule());
-    EXPECT_NE(message.find("is already loaded"), std::string::npos) << message;
+    for (const auto& again :
+         {tavorindenModule(), std::filesystem::absolute(tavorindenModule()), link}) {
+        const std::string message = loadError(host, again);
+        EXPECT_NE(message.find("is already loaded"), std::string::npos) << message;
+    }
     EXPECT_EQ(host.modules().loaded().size(), 1u);
     EXPECT_EQ(host.log().lines().size(), 1u);
+    host.draw();
+    EXPECT_EQ(host.canvas().calls().size(), 3u);  // the first one still draws
 }
+
+#if !defined(_WIN32)
+// The system loader must never see these: it would block on a FIFO for good, and die of a bus
+// error on a module whose segments lie beyond the end of its file.
+TEST(LoaderRequests, RefusesFilesTheSystemLoaderCannotTakeSafely) {
+    ScratchDirectory scratch;
+    const auto fifo = scratch / "fifo.so";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    simhost::Host host;
+    EXPECT_EQ(loadError(host, fifo), fifo.string() + ": is not a regular file");
+
+    std::ifstream whole(tavorindenModule(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(whole)), {});
+    // Cut inside the code: what a linker still writing the module leaves behind.
+    const auto cut = scratch / "cut.so";
+    ASSERT_GT(bytes.size(), 16384u);
+    std::ofstream(cut, std::ios::binary).write(bytes.data(), 16384);
+    EXPECT_EQ(loadError(host, cut), cut.string() + ": is cut short or damaged");
+    EXPECT_TRUE(host.modules().loaded().empty());
+}
+#endif
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "options.h"
+#include "program.h"
 #include "simhost_run.h"
 #include "test_modules.h"
 
@@ -19,12 +22,12 @@ TEST(SimhostCommandLine, DefaultsAndEveryOption) {
     EXPECT_FALSE(options.screenshot);
     EXPECT_FALSE(options.interactive);
 
-    options = simhost::parseOptions({"--size", "640x480", "--frames=0", "--command", "draw 2",
+    options = simhost::parseOptions({"--size", "640x480", "--frames=2", "--command", "draw 2",
                                      "--command=cl_tavorinden 0", "--screenshot", "out.PNG",
                                      "--interactive", "m.so"});
     EXPECT_EQ(options.size.X, 640);
     EXPECT_EQ(options.size.Y, 480);
-    EXPECT_EQ(options.frames, 0);
+    EXPECT_EQ(options.frames, 2);
     EXPECT_EQ(options.commands, (Arguments{"draw 2", "cl_tavorinden 0"}));
     EXPECT_EQ(options.screenshot, std::filesystem::path("out.PNG"));
     EXPECT_TRUE(options.interactive);
@@ -43,7 +46,12 @@ TEST(SimhostCommandLine, UsageErrorsSayWhichArgumentAndWhy) {
         {{"--size", "10x", "m.so"}, "--size: \"10x\" is not a size"},
         {{"--frames", "-1", "m.so"}, "--frames: \"-1\" is not a whole number"},
         {{"--frames", "many", "m.so"}, "--frames: \"many\" is not a whole number"},
-        {{"--frames", "99999999999999999999", "m.so"}, "--frames: \"99999999999999999999\""},
+        {{"--frames", "99999999999999999999", "m.so"},
+         "--frames: \"99999999999999999999\" is out of range; it must be from 0 to 1000000"},
+        {{"--frames", "1000001", "m.so"}, "is out of range; it must be from 0 to 1000000"},
+        {{"--size", "99999999999999999999x5", "m.so"}, "is out of range; each side must be"},
+        {{""}, "simhost: the module's name is empty"},
+        {{"--frames", "0", "--screenshot", "x.png", "m.so"}, "--frames 0 draws none"},
         {{"--screenshot", "shot.jpg", "m.so"}, "--screenshot: \"shot.jpg\" must name a .png"},
         {{"m.so", "--command"}, "--command needs a value"},
         {{"--interactive=yes", "m.so"}, "--interactive takes no value"},
@@ -77,15 +85,16 @@ TEST(SimhostCommandLine, TheLogAloneGoesToStandardOutput) {
 TEST(SimhostCommandLine, FailuresToLoadOrRunEndWithStatusOne) {
     SimhostRun run = runSimhost({modulePath("fixture_api_72").string()});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("fixture_api_72" TEST_MODULE_SUFFIX ": was built for host API"),
-              std::string::npos)
+    EXPECT_EQ(
+        run.err.rfind("simhost: fixture_api_72" TEST_MODULE_SUFFIX ": was built for host API", 0),
+        0u)
         << run.err;
 
     ScratchDirectory scratch;
     run = runSimhost(
         {"--screenshot", (scratch / "missing" / "shot.png").string(), tavorindenModule().string()});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("shot.png: cannot write: "), std::string::npos) << run.err;
 
     // A failing command is reported, the rest still runs, and the status tells.
     run = runSimhost({"--command", "bogus", "--command", "cl_tavorinden 0", "--command",
@@ -93,6 +102,26 @@ TEST(SimhostCommandLine, FailuresToLoadOrRunEndWithStatusOne) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("Unknown command \"bogus\""), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("cl_tavorinden = \"0\""), std::string::npos) << run.err;
+}
+
+#if !defined(_WIN32)  // Windows file names hold no control characters
+TEST(SimhostCommandLine, EveryErrorNamesTheFileOnceAndSafely) {
+    ScratchDirectory scratch;
+    const auto file = scratch / "bad\x1b[31mname\n.so";
+    std::ofstream(file) << "not a module\n";
+    const SimhostRun run = runSimhost({file.string()});
+    EXPECT_EQ(run.status, 1);
+    const std::string shownName = (scratch / "bad\\x1b[31mname\\x0a.so").string();
+    EXPECT_EQ(run.err, "simhost: " + shownName + ": not a loadable module (file too short)\n");
+}
+#endif
+
+TEST(SimhostCommandLine, LostOutputIsAFailure) {
+    std::istringstream in;
+    std::ostream lost(nullptr);  // every write fails, as on a full disk
+    std::ostringstream err;
+    EXPECT_EQ(simhost::runSimhost({tavorindenModule().string()}, in, lost, err, false), 1);
+    EXPECT_EQ(err.str(), "simhost: cannot write the console log to standard output\n");
 }
 
 }  // namespace

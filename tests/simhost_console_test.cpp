@@ -2,10 +2,15 @@
 
 #include <string>
 
+#include "bakkesmod/printable.h"
+#include "command_words.h"
+#include "console_input.h"
 #include "simhost_run.h"
 #include "test_modules.h"
 
 namespace {
+
+using simhost::ConsoleInput;
 
 // A console session typed on standard input, after the module is loaded and nothing drawn.
 SimhostRun session(const std::string& input) {
@@ -27,7 +32,9 @@ TEST(SimhostConsole, SetsRefusesAndClampsTheSwitch) {
     EXPECT_EQ(run.out, "Tavorinden version: 1.02\n");
     EXPECT_TRUE(says(run, "cl_tavorinden = \"0\" (default \"1\", min 0, max 1) - Tavorinden!\n"))
         << run.err;
-    EXPECT_TRUE(says(run, "\"abc\" is not a number; cl_tavorinden stays 0\n")) << run.err;
+    EXPECT_TRUE(
+        says(run, "simhost: \"abc\" is not a plain decimal number; cl_tavorinden stays 0\n"))
+        << run.err;
     EXPECT_TRUE(says(run, "cl_tavorinden: \"7\" clamped to 1, the largest value allowed\n"))
         << run.err;
     EXPECT_TRUE(says(run, "cl_tavorinden = \"1\" (default")) << run.err;
@@ -66,6 +73,40 @@ TEST(SimhostConsole, LinesHoldSeveralCommandsQuotesAndComments) {
     EXPECT_TRUE(says(run, "canvas is 640x480")) << run.err;
     EXPECT_TRUE(says(run, "size: size \"0x0\" is out of range")) << run.err;
     EXPECT_TRUE(says(run, "draw: \"x\" is not a whole number")) << run.err;
+}
+
+TEST(SimhostConsole, RefusesWhatItCannotReadClearly) {
+    const SimhostRun run = session(
+        "cl_tavorinden 0\n"
+        "cl_tavorinden \"1; draw\n"
+        "CL_TAVORINDEN; Cl_Tavorinden 7\n"
+        "screenshot picture\n"
+        "draw 99999999999999999999\n" +
+        std::string(ConsoleInput::kMaxLine + 1, ';') + "\ncl_tavorinden\n");
+    EXPECT_TRUE(says(run,
+                     "simhost: the double quote at column 15 is never closed; the line was "
+                     "not run\ncl_tavorinden = \"0\""))
+        << run.err;
+    EXPECT_TRUE(says(run, "cl_tavorinden: \"7\" clamped to 1")) << run.err;
+    EXPECT_TRUE(says(run, "screenshot: \"picture\" must name a .png file")) << run.err;
+    EXPECT_TRUE(says(run, "draw: \"99999999999999999999\" is out of range; it must be from 0 to"))
+        << run.err;
+    EXPECT_TRUE(says(run,
+                     "simhost: console line 6 is longer than 1048576 bytes; it was skipped\n"
+                     "cl_tavorinden = \"1\""))
+        << run.err;
+}
+
+TEST(SimhostConsole, TextIsShownWithoutTerminalControls) {
+    // C0 and C1 controls and broken UTF-8 are escaped; other characters stay as they are.
+    EXPECT_EQ(simhost::shown("a\x1b[2J\xc2\x9b\xff\xe2\x82 \xc3\xa9\xe2\x82\xac\x7f"),
+              "a\\x1b[2J\\xc2\\x9b\\xff\\xe2\\x82 \xc3\xa9\xe2\x82\xac\\x7f");
+}
+
+TEST(SimhostConsole, SeparatorsCostNoMemory) {
+    const auto split = simhost::splitCommands(std::string(100'000, ';') + "draw;;;");
+    ASSERT_EQ(split.commands.size(), 1u);
+    EXPECT_EQ(split.commands.capacity(), 1u);
 }
 
 TEST(SimhostConsole, QuitEndsTheSession) {

@@ -46,4 +46,15 @@ TEST(SimhostScreenshot, TheConsoleCanTakeThemToo) {
     EXPECT_EQ(misplacedPixels(uncovered, false), 0);
 }
 
+TEST(SimhostScreenshot, QuitOnTheCommandLineStillTakesThePictureAskedFor) {
+    ScratchDirectory scratch;
+    const auto picture = scratch / "quit.png";
+    const SimhostRun run =
+        runSimhost({"--command", "cl_tavorinden 0; quit; cl_tavorinden 1", "--screenshot",
+                    picture.string(), "--interactive", tavorindenModule().string()},
+                   "cl_tavorinden 1\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(misplacedPixels(readPng(picture), false), 0);
+}
+
 }  // namespace

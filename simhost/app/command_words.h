@@ -10,10 +10,19 @@
 
 namespace simhost {
 
+// A console line taken apart: its commands, each a list of words, none of them empty.
+struct SplitLine {
+    std::vector<std::vector<std::string>> commands;
+    // The column (from 1) of a double quote that is never closed; 0 when the quotes balance. Such
+    // a line is not run: what the player meant is unclear.
+    std::size_t unclosedQuoteColumn = 0;
+};
+
 // Splits a console line into commands at ';' and each command into words at blanks. Double
 // quotes group words and are dropped: `cl_tavorinden "1"` sets the value 1. Outside quotes, //
-// starts a comment that runs to the end of the line.
-std::vector<std::vector<std::string>> splitCommands(std::string_view line);
+// starts a comment that runs to the end of the line. Memory grows with the words, not with the
+// separators between them.
+SplitLine splitCommands(std::string_view line);
 
 // The largest canvas side the host draws on.
 inline constexpr int kMaxCanvasSide = 16384;
@@ -21,7 +30,8 @@ inline constexpr int kMaxCanvasSide = 16384;
 // "WxH" with both sides from 1 to kMaxCanvasSide. On failure `why` says what is wrong.
 std::optional<Vector2> parseCanvasSize(std::string_view text, std::string& why);
 
-// A whole number from 0 to `limit`. On failure `why` says what is wrong.
+// A whole number from 0 to `limit`. On failure `why` says what is wrong: no whole number, or
+// one out of that range.
 std::optional<long long> parseCount(std::string_view text, long long limit, std::string& why);
 
 }  // namespace simhost

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <exception>
+#include <new>
 #include <ostream>
 
 #include "bakkesmod/host_error.h"
 #include "command_words.h"
+#include "error_message.h"
 #include "screenshot.h"
 
 namespace simhost {
@@ -35,14 +37,19 @@ bool Console::loadModule() {
         loaded_ = host_.modules().load(module_);
         return true;
     } catch (const HostError& error) {
-        messages_ << error.what() << '\n';
+        messages_ << errorMessage(error) << '\n';
         return false;
     }
 }
 
 Console::Outcome Console::run(std::string_view line) {
+    const SplitLine split = splitCommands(line);
+    if (split.unclosedQuoteColumn != 0) {
+        return fail("the double quote at column " + std::to_string(split.unclosedQuoteColumn) +
+                    " is never closed; the line was not run");
+    }
     Outcome result = Outcome::Done;
-    for (const Words& words : splitCommands(line)) {
+    for (const Words& words : split.commands) {
         const Outcome outcome = execute(words);
         if (outcome == Outcome::Quit) {
             return Outcome::Quit;
@@ -95,7 +102,9 @@ Console::Outcome Console::help() {
                  "plugin load          load the module again\n"
                  "help                 show this list\n"
                  "quit                 leave\n"
-                 "Separate commands on one line with ';'. Quote values with spaces.\n";
+                 "Separate commands on one line with ';'. Quote values with spaces.\n"
+                 "Names of commands and variables are not case-sensitive.\n"
+                 "Values are plain decimal numbers: digits, one optional point, a leading '-'.\n";
     return Outcome::Done;
 }
 
@@ -168,7 +177,11 @@ Console::Outcome Console::size(const Words& words) {
     if (!parsed) {
         return fail("size: " + why);
     }
-    host_.canvas().resize(parsed->X, parsed->Y);
+    try {
+        host_.canvas().resize(parsed->X, parsed->Y);
+    } catch (const std::bad_alloc&) {
+        return fail(canvasOutOfMemory(*parsed));
+    }
     return Outcome::Done;
 }
 
@@ -176,43 +189,55 @@ Console::Outcome Console::screenshot(const Words& words) {
     if (words.size() != 2) {
         return fail("usage: screenshot FILE.png");
     }
+    if (!namesPngFile(words[1])) {
+        return fail("screenshot: " + printable(words[1]) + " must name a .png file");
+    }
     try {
         writeScreenshot(host_.canvas(), words[1]);
     } catch (const HostError& error) {
-        return fail(error.what());
+        messages_ << errorMessage(error) << '\n';
+        return Outcome::Failed;
+    } catch (const std::bad_alloc&) {
+        return fail("cannot write " + shown(words[1]) + ": out of memory");
     }
-    messages_ << "wrote " << words[1] << '\n';
+    messages_ << "wrote " << shown(words[1]) << '\n';
     return Outcome::Done;
 }
 
 Console::Outcome Console::plugin(const Words& words) {
     const std::string action = words.size() >= 2 ? lowered(words[1]) : "";
     if ((action != "load" && action != "unload") || words.size() > 3) {
-        return fail("usage: plugin load|unload [" + module_.stem().string() + "]");
+        return fail("usage: plugin load|unload [" + shown(module_.stem().string()) + "]");
     }
     if (words.size() == 3 && lowered(words[2]) != lowered(module_.stem().string())) {
         return fail("no plug-in named " + printable(words[2]) + "; this host runs only " +
-                    module_.stem().string());
+                    shown(module_.stem().string()));
     }
     if (action == "load") {
         return loadModule() ? Outcome::Done : Outcome::Failed;
     }
     if (!loaded_) {
-        return fail(module_.stem().string() + " is not loaded");
+        return fail(shown(module_.stem().string()) + " is not loaded");
     }
     const ModuleId id = *loaded_;
     loaded_.reset();
     try {
         host_.modules().unload(id);
     } catch (const HostError& error) {
-        return fail(error.what());
+        messages_ << errorMessage(error) << '\n';
+        return Outcome::Failed;
     }
     return Outcome::Done;
 }
 
-Console::Outcome Console::fail(const std::string& message) {
-    messages_ << message << '\n';
+Console::Outcome Console::fail(const std::string& cause) {
+    messages_ << errorMessage(cause) << '\n';
     return Outcome::Failed;
+}
+
+std::string canvasOutOfMemory(Vector2 size) {
+    return "cannot make a " + std::to_string(size.X) + "x" + std::to_string(size.Y) +
+           " canvas: out of memory";
 }
 
 }  // namespace simhost

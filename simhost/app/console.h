@@ -37,12 +37,15 @@ private:
     Outcome size(const Words& words);
     Outcome screenshot(const Words& words);
     Outcome plugin(const Words& words);
-    Outcome fail(const std::string& message);
+    Outcome fail(const std::string& cause);
 
     Host& host_;
     std::filesystem::path module_;
     std::optional<ModuleId> loaded_;
     std::ostream& messages_;
 };
+
+// What the program says when there is no memory for a canvas of that size.
+std::string canvasOutOfMemory(Vector2 size);
 
 }  // namespace simhost

@@ -1,20 +1,9 @@
 #include "options.h"
 
 #include "command_words.h"
+#include "screenshot.h"
 
 namespace simhost {
-
-namespace {
-
-bool hasPngExtension(const std::filesystem::path& file) {
-    std::string extension = file.extension().string();
-    for (char& c : extension) {
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
-    return extension == ".png";
-}
-
-}  // namespace
 
 Options parseOptions(const std::vector<std::string>& arguments) {
     Options options;
@@ -68,7 +57,7 @@ Options parseOptions(const std::vector<std::string>& arguments) {
             options.commands.push_back(value());
         } else if (name == "--screenshot") {
             const std::filesystem::path file = value();
-            if (!hasPngExtension(file)) {
+            if (!namesPngFile(file)) {
                 throw UsageError("--screenshot: " + printable(file.string()) +
                                  " must name a .png file");
             }
@@ -78,6 +67,8 @@ Options parseOptions(const std::vector<std::string>& arguments) {
             options.interactive = true;
         } else if (name.size() > 1 && name.front() == '-') {
             throw UsageError("unknown option " + printable(name));
+        } else if (name.empty()) {
+            throw UsageError("the module's name is empty");
         } else if (moduleGiven) {
             throw UsageError("only one module can be given; " + printable(name) +
                              " is a second one");
@@ -89,6 +80,10 @@ Options parseOptions(const std::vector<std::string>& arguments) {
     if (!moduleGiven) {
         throw UsageError("no module given");
     }
+    if (options.screenshot && options.frames == 0) {
+        // The picture would show a canvas nothing was ever drawn on.
+        throw UsageError("--screenshot needs a frame to show; --frames 0 draws none");
+    }
     return options;
 }
 
@@ -98,9 +93,11 @@ Loads a plug-in module into the stand-in overlay host, runs console commands and
 writes what the overlay shows as a PNG picture.
 
   --size WxH           canvas size, each side 1 to 16384 (default 1920x1080)
-  --frames N           host draws to run after the commands (default 1)
-  --command CMD        console command to run after the module is loaded; repeatable, in order
-  --screenshot FILE    write the canvas after the last draw to FILE (.png)
+  --frames N           host draws to run after the commands, 0 to 1000000 (default 1)
+  --command CMD        console command to run after the module is loaded; repeatable, in order;
+                       "quit" skips the commands after it and the interactive session
+  --screenshot FILE    write the canvas after the last draw to FILE (.png); needs --frames 1
+                       or more
   --interactive        then read console commands from standard input
   --help               show this help
   --version            show the program's version

@@ -52,7 +52,9 @@ void Canvas::resize(int width, int height) {
         throw std::invalid_argument("canvas size " + std::to_string(width) + "x" +
                                     std::to_string(height) + " is negative");
     }
-    pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), Rgba{});
+    // Allocated before anything changes: when memory runs out, the canvas stays as it was.
+    std::vector<Rgba> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    pixels_.swap(pixels);
     width_ = width;
     height_ = height;
 }

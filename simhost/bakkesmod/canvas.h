@@ -42,7 +42,8 @@ class BAKKESMOD_API Canvas {
 public:
     Canvas(int width, int height);
 
-    // Changes the size; the contents become transparent black.
+    // Changes the size; the contents become transparent black. Throws std::bad_alloc, with the
+    // canvas unchanged, when there is no memory for the new size.
     void resize(int width, int height);
     Vector2 size() const { return {width_, height_}; }
     int width() const { return width_; }

@@ -13,46 +13,39 @@ namespace simhost {
 
 namespace {
 
-std::string_view trim(std::string_view text) {
-    constexpr std::string_view blank = " \t\r\n\f\v";
-    const auto first = text.find_first_not_of(blank);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(blank) - first + 1);
-}
+// No number a player means needs more characters than this.
+constexpr std::size_t kLongestNumber = 64;
 
 struct ParsedNumber {
     bool ok = false;
     double value = 0.0;
-    std::string_view text;  // trimmed
     const char* problem = "";
 };
 
-// Plain decimal numbers, optionally signed and with an exponent; no hexadecimal, no words.
-ParsedNumber parseNumber(std::string_view raw) {
+// A plain decimal number: an optional minus sign, digits and at most one decimal point. No plus
+// sign, exponent, blanks, hexadecimal or words, so what the player typed is what they meant.
+ParsedNumber parseNumber(std::string_view text) {
     ParsedNumber parsed;
-    parsed.text = trim(raw);
-    std::string_view digits = parsed.text;
-    if (digits.empty()) {
+    if (text.empty()) {
         parsed.problem = "is empty, not a number";
         return parsed;
     }
-    if (digits.front() == '+') {
-        digits.remove_prefix(1);
-        if (!digits.empty() && digits.front() == '-') {
-            parsed.problem = "is not a number";
-            return parsed;
-        }
+    if (text.size() > kLongestNumber) {
+        parsed.problem = "is too long for a number";
+        return parsed;
     }
-    const char* end = digits.data() + digits.size();
-    const auto [stop, error] = std::from_chars(digits.data(), end, parsed.value);
-    if (error == std::errc::result_out_of_range) {
-        parsed.problem = "is out of range";
-    } else if (error != std::errc{} || stop != end) {
-        parsed.problem = "is not a number";
-    } else if (!std::isfinite(parsed.value)) {
-        parsed.problem = "is not a finite number";
+    const std::string_view unsigned_ = text.front() == '-' ? text.substr(1) : text;
+    const bool digitsOnly = std::all_of(unsigned_.begin(), unsigned_.end(),
+                                        [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+    if (!digitsOnly || std::count(unsigned_.begin(), unsigned_.end(), '.') > 1 ||
+        unsigned_.find_first_of("0123456789") == std::string_view::npos) {
+        parsed.problem = "is not a plain decimal number";
+        return parsed;
+    }
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, parsed.value);
+    if (error != std::errc{} || stop != end) {
+        parsed.problem = "is not a plain decimal number";
     } else {
         parsed.ok = true;
     }
@@ -62,8 +55,10 @@ ParsedNumber parseNumber(std::string_view raw) {
 }  // namespace
 
 std::string formatNumber(float number) {
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number);
+    // Fixed notation: the console takes no exponent, so it shows none either.
+    std::array<char, 64> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number,
+                                      std::chars_format::fixed);
     return std::string(buffer.data(), result.ptr);
 }
 
@@ -93,12 +88,13 @@ ValueChange ConsoleVariable::set(std::string_view value) {
     if (std::abs(number) > std::numeric_limits<float>::max()) {
         return {false, printable(value) + " is out of range; " + name() + " stays " + text_};
     }
-    const auto single = static_cast<float>(number);
+    // Shown as the number in force: "0.50" is 0.5, and a value too small for the variable to
+    // hold is 0.
+    const float single = static_cast<float>(number) == 0.0f ? 0.0f : static_cast<float>(number);
+    assign(formatNumber(single), single);
     if (bound == nullptr) {
-        assign(std::string(parsed.text), single);
         return {true, {}};
     }
-    assign(formatNumber(single), single);
     return {true, printable(value) + " clamped to " + text_ + ", the " + bound + " value allowed"};
 }
 

@@ -12,7 +12,8 @@
 
 namespace simhost {
 
-// A number as the console shows it: the shortest text that reads back as the same float.
+// A number as the console shows it: the shortest text without exponent that reads back as the
+// same float.
 BAKKESMOD_API std::string formatNumber(float number);
 
 // What a module asks for when it registers a variable.
@@ -45,8 +46,9 @@ public:
     float number() const { return number_; }
     ModuleId creator() const { return creator_; }
 
-    // Takes a number within the bounds, clamps one outside them, refuses anything else and then
-    // keeps the value it had.
+    // Takes a plain decimal number (optional minus sign, digits, at most one point, 64
+    // characters at most) within the bounds, clamps one outside them, refuses anything else and
+    // then keeps the value it had. The text kept is the number in force, not what was typed.
     ValueChange set(std::string_view value);
 
     // The owner's share of the boolean is kept until unbind(owner); it is written now and on

@@ -1,6 +1,15 @@
 #include "bakkesmod/console_variables.h"
 
+#include <algorithm>
+
 namespace simhost {
+
+bool ConsoleVariables::CaseInsensitiveLess::operator()(std::string_view a,
+                                                       std::string_view b) const {
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&lower](char x, char y) { return lower(x) < lower(y); });
+}
 
 ConsoleVariable& ConsoleVariables::define(VariableDefinition definition, ModuleId creator) {
     if (const auto found = variables_.find(definition.name); found != variables_.end()) {

@@ -11,9 +11,10 @@
 
 namespace simhost {
 
-// Every console variable of the host, by name. Variables outlive the modules that registered
-// them, so that a player's setting survives unloading and reloading a plug-in; the bindings
-// they hold into a module do not.
+// Every console variable of the host, by name. Names are not case-sensitive: a player typing
+// CL_TAVORINDEN means cl_tavorinden, as with the console's commands. Variables outlive the modules
+// that registered them, so that a player's setting survives unloading and reloading a plug-in; the
+// bindings they hold into a module do not.
 class BAKKESMOD_API ConsoleVariables {
 public:
     // Registers the variable, or returns the one already registered under that name unchanged.
@@ -32,7 +33,11 @@ public:
     void removeCreatedBy(ModuleId creator);
 
 private:
-    std::map<std::string, ConsoleVariable, std::less<>> variables_;
+    struct CaseInsensitiveLess {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    std::map<std::string, ConsoleVariable, CaseInsensitiveLess> variables_;
 };
 
 }  // namespace simhost

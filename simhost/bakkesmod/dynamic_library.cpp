@@ -44,8 +44,14 @@ DynamicLibrary::DynamicLibrary(const std::filesystem::path& file) {
 #else
     handle_ = dlopen(absolute.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) {
-        const char* why = dlerror();
-        throw std::runtime_error(why != nullptr ? why : "the system loader refused it");
+        const char* said = dlerror();
+        std::string why = said != nullptr ? said : "the system loader refused it";
+        // The loader names the file first; whoever reports this names it already.
+        const std::string named = absolute.string() + ": ";
+        if (why.rfind(named, 0) == 0) {
+            why.erase(0, named.size());
+        }
+        throw std::runtime_error(why);
     }
 #endif
 }

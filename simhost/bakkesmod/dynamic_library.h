@@ -11,7 +11,7 @@ namespace simhost {
 class BAKKESMOD_API DynamicLibrary {
 public:
     // Opens the file with every symbol resolved now. Throws std::runtime_error with the system
-    // loader's own explanation.
+    // loader's own explanation, without the file's name.
     explicit DynamicLibrary(const std::filesystem::path& file);
     DynamicLibrary(DynamicLibrary&& other) noexcept;
     DynamicLibrary& operator=(DynamicLibrary&& other) noexcept;
@@ -21,7 +21,9 @@ public:
 
     // The address of an exported symbol, or null when the library has none of that name.
     void* symbol(const char* name) const;
-    bool isOpen() const { return handle_ != nullptr; }
+    // The system loader hands out one instance per file, however it was named: two open
+    // libraries are the same when their handles are.
+    bool sameAs(const DynamicLibrary& other) const { return handle_ == other.handle_; }
     // Unloads the library: its static clean-up runs now. Closing twice does nothing.
     void close() noexcept;
 

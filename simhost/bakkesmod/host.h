@@ -14,6 +14,12 @@ namespace simhost {
 
 // The stand-in host as a whole: console log, console variables, overlay, canvas and the loader
 // that brings modules in. Modules are unloaded before anything they use goes away.
+//
+// Threads: one thread owns a Host and makes every call into it and its parts: loading and
+// unloading modules, drawing, and setting or reading console variables. The host takes no locks,
+// and a plug-in reads its bound booleans with plain reads while it draws, so setting a variable
+// from another thread while a draw runs is a data race. A program with other threads (one
+// reading the terminal, say) hands their requests over to the host's thread.
 class BAKKESMOD_API Host {
 public:
     explicit Host(Vector2 canvasSize = {1920, 1080});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <exception>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -8,11 +9,22 @@
 
 namespace simhost {
 
-// A request the host could not carry out; the message says what and why. The host is left as
-// it was before the request.
+// A request the host could not carry out, and why. The host is left as it was before the
+// request. When the failure is about a file, the file and the cause are kept apart, so that a
+// program can show the name in its own way; what() reads "<file>: <cause>".
 class HostError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit HostError(const std::string& cause) : std::runtime_error(cause), cause_(cause) {}
+    HostError(std::filesystem::path file, const std::string& cause)
+        : std::runtime_error(file.string() + ": " + cause), file_(std::move(file)), cause_(cause) {}
+
+    // Empty when the failure is not about one file.
+    const std::filesystem::path& file() const { return file_; }
+    const std::string& cause() const { return cause_; }
+
+private:
+    std::filesystem::path file_;
+    std::string cause_;
 };
 
 // What a failure that reached the host says about itself, whatever was thrown.

@@ -1,6 +1,7 @@
 #include "bakkesmod/module_loader.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -11,17 +12,6 @@
 #include "bakkesmod/overlay.h"
 
 namespace simhost {
-
-namespace {
-
-// Two paths that name the same file name the same module.
-std::filesystem::path identity(const std::filesystem::path& file) {
-    std::error_code ignored;
-    auto result = std::filesystem::weakly_canonical(file, ignored);
-    return result.empty() ? std::filesystem::absolute(file) : result;
-}
-
-}  // namespace
 
 ModuleLoader::ModuleLoader(ConsoleLog& log, ConsoleVariables& variables, Overlay& overlay)
     : log_(log), variables_(variables), overlay_(overlay) {}
@@ -37,25 +27,26 @@ ModuleId ModuleLoader::load(const std::filesystem::path& file) {
         throw;
     } catch (...) {
         // Out of memory on the host's side of the load, say: still the loader's error.
-        throw HostError(file.string() + ": loading failed: " + describe(std::current_exception()));
+        throw HostError(file, "loading failed: " + describe(std::current_exception()));
     }
 }
 
 ModuleId ModuleLoader::load(PluginModule module) {
-    // The system loader hands out one instance per file, so a second load would reach the
-    // plug-in object that is already running.
-    std::filesystem::path canonicalFile;
+    // The system loader hands out one instance per file, whatever path named it: a second load
+    // would reach the plug-in object that is already running.
+    const bool alreadyLoaded = std::any_of(
+        modules_.begin(), modules_.end(),
+        [&module](const LoadedModule& entry) { return entry.module.sameModuleAs(module); });
+    if (alreadyLoaded) {
+        throw module.fail("is already loaded");
+    }
     std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> plugin;
     try {
-        canonicalFile = identity(module.file());
-        if (find(canonicalFile) != nullptr) {
-            throw HostError(module.message("is already loaded"));
-        }
         plugin = module.create();
     } catch (const HostError&) {
         throw;
     } catch (...) {
-        throw HostError(module.message("loading failed: " + describe(std::current_exception())));
+        throw module.fail("loading failed: " + describe(std::current_exception()));
     }
 
     const ModuleId id = nextId_;
@@ -67,8 +58,7 @@ ModuleId ModuleLoader::load(PluginModule module) {
         plugin->gameWrapperPtr = game;
         modules_.reserve(modules_.size() + 1);
         plugin->onLoad();
-        modules_.push_back({id, std::move(canonicalFile), std::move(module), std::move(plugin),
-                            cvarManager, game});
+        modules_.push_back({id, std::move(module), std::move(plugin), cvarManager, game});
         ++nextId_;
         return id;
     } catch (...) {
@@ -85,7 +75,7 @@ ModuleId ModuleLoader::load(PluginModule module) {
         // The load failure is the one to report.
     }
     module.close();
-    throw HostError(module.message("loading the plug-in failed: " + failure));
+    throw module.fail("loading the plug-in failed: " + failure);
 }
 
 void ModuleLoader::unload(ModuleId id) {
@@ -97,11 +87,11 @@ void ModuleLoader::unload(ModuleId id) {
     LoadedModule entry = std::move(*found);
     modules_.erase(found);
 
-    std::string failure;
+    std::optional<HostError> failure;
     try {
         entry.plugin->onUnload();
     } catch (...) {
-        failure = entry.module.message("onUnload failed: " + describe(std::current_exception()));
+        failure = entry.module.fail("onUnload failed: " + describe(std::current_exception()));
     }
     // Drawables and bound booleans are the module's code and memory: gone before it closes.
     overlay_.removeAll(id);
@@ -110,13 +100,13 @@ void ModuleLoader::unload(ModuleId id) {
     try {
         entry.module.release();
     } catch (const HostError& error) {
-        if (failure.empty()) {
-            failure = error.what();
+        if (!failure) {
+            failure = error;
         }
     }
     entry.module.close();
-    if (!failure.empty()) {
-        throw HostError(failure);
+    if (failure) {
+        throw *failure;
     }
 }
 
@@ -133,14 +123,6 @@ void ModuleLoader::unloadAll() noexcept {
 const LoadedModule* ModuleLoader::find(ModuleId id) const {
     const auto found = std::find_if(modules_.begin(), modules_.end(),
                                     [id](const LoadedModule& entry) { return entry.id == id; });
-    return found == modules_.end() ? nullptr : &*found;
-}
-
-const LoadedModule* ModuleLoader::find(const std::filesystem::path& file) const {
-    const auto wanted = identity(file);
-    const auto found = std::find_if(
-        modules_.begin(), modules_.end(),
-        [&wanted](const LoadedModule& entry) { return entry.canonicalFile == wanted; });
     return found == modules_.end() ? nullptr : &*found;
 }
 

@@ -20,7 +20,6 @@ class Overlay;
 
 struct LoadedModule {
     ModuleId id;
-    std::filesystem::path canonicalFile;
     PluginModule module;
     // The host's own copy of the plug-in handle.
     std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> plugin;
@@ -51,7 +50,6 @@ public:
     void unloadAll() noexcept;
 
     const LoadedModule* find(ModuleId id) const;
-    const LoadedModule* find(const std::filesystem::path& file) const;
     const std::vector<LoadedModule>& loaded() const { return modules_; }
 
 private:

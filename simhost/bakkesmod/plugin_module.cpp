@@ -1,10 +1,10 @@
 #include "bakkesmod/plugin_module.h"
 
 #include <stdexcept>
-#include <system_error>
 #include <utility>
 
 #include "bakkesmod/host_error.h"
+#include "bakkesmod/module_file_check.h"
 
 namespace simhost {
 
@@ -13,18 +13,13 @@ namespace {
 using BakkesMod::Plugin::BakkesModPlugin;
 
 DynamicLibrary openLibrary(const std::filesystem::path& file) {
-    std::error_code error;
-    const auto status = std::filesystem::status(file, error);
-    if (status.type() == std::filesystem::file_type::not_found) {
-        throw HostError(file.string() + ": no such file");
-    }
-    if (status.type() == std::filesystem::file_type::directory) {
-        throw HostError(file.string() + ": is a directory, not a module");
+    if (const auto refusal = refusalBeforeOpening(file)) {
+        throw HostError(file, *refusal);
     }
     try {
         return DynamicLibrary(file);
     } catch (const std::runtime_error& refusal) {
-        throw HostError(file.string() + ": not a loadable module (" + refusal.what() + ")");
+        throw HostError(file, std::string("not a loadable module (") + refusal.what() + ")");
     }
 }
 
@@ -34,18 +29,17 @@ PluginModule::PluginModule(std::filesystem::path file)
     : file_(std::move(file)), library_(openLibrary(file_)) {
     record_ = static_cast<PluginExportRecord*>(library_.symbol("exports"));
     if (record_ == nullptr) {
-        throw HostError(message("has no 'exports' record"));
+        throw fail("has no 'exports' record");
     }
     if (record_->hostApiVersion != kHostApiVersion) {
-        throw HostError(message("was built for host API version " +
-                                std::to_string(record_->hostApiVersion) + ", this host speaks " +
-                                std::to_string(kHostApiVersion)));
+        throw fail("was built for host API version " + std::to_string(record_->hostApiVersion) +
+                   ", this host speaks " + std::to_string(kHostApiVersion));
     }
     if (record_->createEntry == nullptr) {
-        throw HostError(message("its record has no creation entry"));
+        throw fail("its record has no creation entry");
     }
     if (record_->deleteEntry == nullptr) {
-        throw HostError(message("its record has no release entry"));
+        throw fail("its record has no release entry");
     }
 }
 
@@ -54,17 +48,16 @@ std::shared_ptr<BakkesModPlugin> PluginModule::create() {
     try {
         address = record_->createEntry();
     } catch (...) {
-        throw HostError(
-            message("creating the plug-in failed: " + describe(std::current_exception())));
+        throw fail("creating the plug-in failed: " + describe(std::current_exception()));
     }
     if (address == 0) {
-        throw HostError(message("the creation entry returned no plug-in"));
+        throw fail("the creation entry returned no plug-in");
     }
     // The module hands out the address of its own handle; the host reads it as a handle to the
     // base class and keeps a copy.
     auto copy = *reinterpret_cast<const std::shared_ptr<BakkesModPlugin>*>(address);
     if (!copy) {
-        throw HostError(message("the creation entry returned an empty plug-in handle"));
+        throw fail("the creation entry returned an empty plug-in handle");
     }
     return copy;
 }
@@ -73,13 +66,12 @@ void PluginModule::release() {
     try {
         record_->deleteEntry();
     } catch (...) {
-        throw HostError(
-            message("releasing the plug-in failed: " + describe(std::current_exception())));
+        throw fail("releasing the plug-in failed: " + describe(std::current_exception()));
     }
 }
 
-std::string PluginModule::message(const std::string& cause) const {
-    return file_.string() + ": " + cause;
+HostError PluginModule::fail(const std::string& cause) const {
+    return HostError(file_, cause);
 }
 
 }  // namespace simhost

@@ -7,6 +7,7 @@
 #include "bakkesmod/api.h"
 #include "bakkesmod/bakkesmod_plugin.h"
 #include "bakkesmod/dynamic_library.h"
+#include "bakkesmod/host_error.h"
 #include "bakkesmod/plugin_export_record.h"
 
 namespace simhost {
@@ -16,7 +17,8 @@ namespace simhost {
 class BAKKESMOD_API PluginModule {
 public:
     // Opens the file and checks its record. Throws HostError naming the file and the cause: no
-    // such file, not a loadable module, no record, another host API version, a missing entry.
+    // such file, not a regular file, cut short, not a loadable module, no record, another host API
+    // version, a missing entry.
     explicit PluginModule(std::filesystem::path file);
 
     const std::filesystem::path& file() const { return file_; }
@@ -30,10 +32,11 @@ public:
     void release();
     // Unloads the module; whatever it still owns is released by its static clean-up.
     void close() noexcept { library_.close(); }
-    bool isOpen() const { return library_.isOpen(); }
+    // Whether both are one module file, however each was named (a hard link, say).
+    bool sameModuleAs(const PluginModule& other) const { return library_.sameAs(other.library_); }
 
-    // "<file>: <cause>", the form of every message about this module.
-    std::string message(const std::string& cause) const;
+    // The error for this module failing in the way `cause` says.
+    HostError fail(const std::string& cause) const;
 
 private:
     std::filesystem::path file_;

@@ -47,7 +47,10 @@ void checkSetter(std::string_view input, std::optional<float> minimum,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
 
-    for (const auto& command : simhost::splitCommands(input)) {
+    const simhost::SplitLine split = simhost::splitCommands(input);
+    require(split.unclosedQuoteColumn <= input.size());
+    require(split.unclosedQuoteColumn == 0 || split.commands.empty());
+    for (const auto& command : split.commands) {
         require(!command.empty());
     }
 

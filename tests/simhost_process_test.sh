@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# simhost started as a separate program, under conditions a test inside the test program cannot
+# make: limits on memory and file size, full and unreadable standard streams, special files.
+# Usage: simhost_process_test.sh CASE SIMHOST MODULE
+set -uo pipefail
+case_name=$1 simhost=$2 module=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+# expect <status> <text on standard error> -- <command>...: standard output is not kept
+expect() {
+    local want_status=$1 want_text=$2
+    shift 3
+    # Standard error through a pipe: a file-size limit on the command must not cut it.
+    "$@" 2>&1 >/dev/null | cat >"$work/err"
+    local status=${PIPESTATUS[0]}
+    if [[ $status -ne $want_status ]] || ! grep -qF -- "$want_text" "$work/err"; then
+        echo "FAIL: $*: status $status (wanted $want_status); standard error:" >&2
+        cat "$work/err" >&2
+        echo "(wanted to see: $want_text)" >&2
+        failures=$((failures + 1))
+    fi
+}
+check() { # <description> <test>...
+    local what=$1
+    shift
+    if ! "$@"; then
+        echo "FAIL: $what" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+limited() { # <ulimit option> <value> <command>...: the limit for this command alone
+    local option=$1 value=$2
+    shift 2
+    (ulimit "$option" "$value" && trap '' XFSZ && exec "$@")
+}
+
+case $case_name in
+screenshot_write_failures)
+    # The picture is larger than 1 KiB, so the limit cuts it; 0 lets nothing through at all.
+    for blocks in 1 0; do
+        expect 1 "$work/cut.png: cannot write: File too large" -- \
+            limited -f "$blocks" "$simhost" --size 512x512 --screenshot "$work/cut.png" "$module"
+        check "a cut picture is removed (limit $blocks KiB)" test ! -e "$work/cut.png"
+    done
+    ln -s /dev/full "$work/full.png"
+    expect 1 "full.png: cannot write: No space left on device" -- \
+        "$simhost" --command "screenshot $work/full.png" "$module"
+    check "a device written to through a link stays" test -c /dev/full
+    ;;
+standard_streams_fail)
+    expect 1 "simhost: cannot write the console log to standard output" -- \
+        sh -c '"$0" "$1" >/dev/full' "$simhost" "$module"
+    expect 1 "simhost: cannot read standard input: Is a directory" -- \
+        sh -c '"$0" --frames 0 --interactive "$1" <"$2"' "$simhost" "$module" "$work"
+    ;;
+out_of_memory)
+    expect 1 "simhost: cannot make a 16384x16384 canvas: out of memory" -- \
+        limited -v 600000 "$simhost" --size 16384x16384 "$module"
+    printf 'size 16384x16384\nsize\n' >"$work/in"
+    expect 0 "canvas is 1920x1080" -- \
+        sh -c 'ulimit -v 600000 && exec "$0" --frames 0 --interactive "$1" <"$2"' \
+        "$simhost" "$module" "$work/in"
+    check "the console says why the size was refused" \
+        grep -qF "simhost: cannot make a 16384x16384 canvas: out of memory" "$work/err"
+    ;;
+endless_input)
+    # 100 MB without a line end, then a line that must still run, all within a small memory limit.
+    expect 0 'cl_tavorinden = "0"' -- sh -c \
+        '{ head -c 100000000 /dev/zero; printf "\ncl_tavorinden 0\ncl_tavorinden\n"; } |
+         { ulimit -v 300000 && exec "$0" --frames 0 --interactive "$1"; }' "$simhost" "$module"
+    check "the long line is refused" grep -qF "console line 1 is longer than 1048576 bytes" \
+        "$work/err"
+    ;;
+fifo_module)
+    mkfifo "$work/fifo.so"
+    expect 1 "fifo.so: is not a regular file" -- timeout 20 "$simhost" "$work/fifo.so"
+    ;;
+*)
+    echo "unknown case $case_name" >&2
+    exit 2
+    ;;
+esac
+exit $((failures > 0))
