@@ -11,6 +11,10 @@
 // BAKKESMOD_PLUGIN_API marks what a plug-in module exports to the host: the base class's members
 // and the module's entry points. Only modules define BAKKESMOD_BUILDING_PLUGIN; the host sees the
 // base class as a plain declaration, because it never links against a module.
+//
+// BAKKESMOD_ENTRY is the calling convention of the module's entry points: __cdecl, which with C
+// linkage keeps their names plain and undecorated in a Windows export table (getPlugin, not
+// _getPlugin@0), as the host looks them up.
 
 #if defined(_WIN32)
 #if defined(BAKKESMOD_STATIC)
@@ -26,6 +30,7 @@
 #define BAKKESMOD_PLUGIN_API
 #endif
 #define BAKKESMOD_PLUGIN_EXPORT __declspec(dllexport)
+#define BAKKESMOD_ENTRY __cdecl
 #else
 #define BAKKESMOD_API __attribute__((visibility("default")))
 #if defined(BAKKESMOD_BUILDING_PLUGIN)
@@ -34,4 +39,5 @@
 #define BAKKESMOD_PLUGIN_API
 #endif
 #define BAKKESMOD_PLUGIN_EXPORT __attribute__((visibility("default")))
+#define BAKKESMOD_ENTRY
 #endif

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "bakkesmod/api.h"
+#include "bakkesmod/binary_interface.h"
 #include "bakkesmod/cvar_manager_wrapper.h"
 #include "bakkesmod/game_wrapper.h"
 

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "bakkesmod/api.h"
+
 // What a module tells the host about itself: the first thing the host reads after opening it.
 // The host refuses a module whose hostApiVersion is not its own.
 struct PluginExportRecord {
@@ -12,8 +14,8 @@ struct PluginExportRecord {
     const char* displayName;
     const char* versionText;
     std::int32_t pluginKind;
-    std::uintptr_t (*createEntry)();
-    void (*deleteEntry)();
+    std::uintptr_t(BAKKESMOD_ENTRY* createEntry)();
+    void(BAKKESMOD_ENTRY* deleteEntry)();
 };
 
 // The host API version this host speaks.

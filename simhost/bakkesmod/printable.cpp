@@ -67,7 +67,10 @@ std::string shown(std::string_view text) {
 
 std::string printable(std::string_view text) {
     constexpr std::size_t kShown = 60;
-    return "\"" + shown(text.substr(0, kShown)) + (text.size() > kShown ? "...\"" : "\"");
+    std::string out = "\"";
+    out += shown(text.substr(0, kShown));
+    out += text.size() > kShown ? "...\"" : "\"";
+    return out;
 }
 
 }  // namespace simhost

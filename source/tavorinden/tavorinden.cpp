@@ -19,7 +19,7 @@ PluginExportRecord exports = {
     .deleteEntry = &deleteMe,
 };
 
-std::uintptr_t getPlugin() {
+std::uintptr_t BAKKESMOD_ENTRY getPlugin() {
     if (!pluginInstance) {
         // Should the shared count not be allocated, the handle deletes the new object itself.
         pluginInstance = std::shared_ptr<Tavorinden>(new Tavorinden());
@@ -27,7 +27,7 @@ std::uintptr_t getPlugin() {
     return reinterpret_cast<std::uintptr_t>(&pluginInstance);
 }
 
-void deleteMe() {
+void BAKKESMOD_ENTRY deleteMe() {
     pluginInstance.reset();
 }
 

@@ -28,9 +28,9 @@ extern "C" {
 // What the host reads first: version, names and the two entries below.
 BAKKESMOD_PLUGIN_EXPORT extern PluginExportRecord exports;
 // Creates the one plug-in object if there is none; returns the address of the handle owning it.
-BAKKESMOD_PLUGIN_EXPORT std::uintptr_t getPlugin();
+BAKKESMOD_PLUGIN_EXPORT std::uintptr_t BAKKESMOD_ENTRY getPlugin();
 // Drops the module's share of the plug-in object.
-BAKKESMOD_PLUGIN_EXPORT void deleteMe();
+BAKKESMOD_PLUGIN_EXPORT void BAKKESMOD_ENTRY deleteMe();
 }
 
 // The module's one owner of the plug-in object; released when the module is unloaded.
