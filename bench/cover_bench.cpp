@@ -16,11 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "bakkesmod/console_log.h"
-#include "bakkesmod/console_variables.h"
-#include "bakkesmod/overlay.h"
-#include "bakkesmod/plugin_module.h"
 #include "draw_cases.h"
+#include "simhost/host.h"
+#include "simhost/loading/plugin_module.h"
 
 namespace {
 
@@ -31,28 +29,20 @@ void drawBenchmark(benchmark::State& state, const std::string& name) {
     }
 }
 
-// The plug-in's whole life in a host: create, load, unload, release; with or without opening
+// The plug-in's whole life in the host: create, load, unload, release; with or without opening
 // and closing the file around it.
 void moduleCycle(benchmark::State& state, bool reopen) {
-    simhost::ConsoleLog log;
-    simhost::ConsoleVariables variables;
-    simhost::Overlay overlay;
-    auto kept = std::make_unique<simhost::PluginModule>(TAVORINDEN_MODULE);
+    simhost::Host host;
+    auto& modules = host.modules();
+    if (reopen) {
+        for (auto _ : state) {
+            modules.unload(modules.load(TAVORINDEN_MODULE));
+        }
+        return;
+    }
+    simhost::PluginModule kept(TAVORINDEN_MODULE);
     for (auto _ : state) {
-        if (reopen) {
-            kept = std::make_unique<simhost::PluginModule>(TAVORINDEN_MODULE);
-        }
-        auto plugin = kept->create();
-        plugin->cvarManagerPtr = std::make_shared<CVarManagerWrapper>(log, variables, 1);
-        plugin->gameWrapperPtr = std::make_shared<GameWrapper>(overlay, 1);
-        plugin->onLoad();
-        plugin->onUnload();
-        variables.unbindAll(1);
-        plugin.reset();
-        kept->release();
-        if (reopen) {
-            kept->close();
-        }
+        kept = modules.unloadKeepingFile(modules.load(std::move(kept)));
     }
 }
 

@@ -2,26 +2,18 @@
 
 #include <stdexcept>
 
-namespace {
-
-// A second module's identity for the baseline drawables.
-constexpr simhost::ModuleId kBaselineOwner = 1000;
-
-}  // namespace
-
 const std::vector<std::string>& DrawCase::names() {
     static const std::vector<std::string> all{"plugin-on", "plugin-off", "empty", "hand-written"};
     return all;
 }
 
 DrawCase::DrawCase(const std::string& name) {
-    host_.canvas().setRecording(false);
     if (name == "plugin-on" || name == "plugin-off") {
         host_.modules().load(TAVORINDEN_MODULE);
         host_.variables().find("cl_tavorinden")->set(name == "plugin-on" ? "1" : "0");
         return;
     }
-    game_ = std::make_shared<GameWrapper>(host_.overlay(), kBaselineOwner);
+    game_ = std::make_shared<GameWrapper>(baseline_);
     if (name == "empty") {
         game_->RegisterDrawable([](CanvasWrapper) {});
     } else if (name == "hand-written") {

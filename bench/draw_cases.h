@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "bakkesmod/game_wrapper.h"
-#include "bakkesmod/host.h"
+#include "simhost/host.h"
+#include "simhost/services/module_services.h"
 
 // What one host draw costs, case by case: the plug-in's drawable with the switch on and off, and
 // the two least costs it is measured against, each registered with the host the same way and
@@ -26,5 +27,7 @@ public:
 
 private:
     simhost::Host host_{{1920, 1080}};
+    // A second module's services, for the baseline drawables.
+    simhost::ModuleServices baseline_{host_.log(), host_.variables(), host_.overlay(), 1000};
     std::shared_ptr<GameWrapper> game_;
 };

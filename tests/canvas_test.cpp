@@ -4,8 +4,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "bakkesmod/canvas.h"
 #include "bakkesmod/canvas_wrapper.h"
+#include "call_recorder.h"
+#include "simhost/services/canvas.h"
 
 namespace {
 
@@ -85,19 +86,18 @@ TEST(Canvas, RefusesNegativeSizesAndPixelsOutside) {
     EXPECT_THROW(canvas.pixel(3, 0), std::out_of_range);
 }
 
-TEST(CanvasHandle, RecordsItsCallsOnlyWhenAskedTo) {
+TEST(CanvasHandle, TellsAnObserverEveryCall) {
     Canvas canvas(4, 2);
     CanvasWrapper handle(canvas);
     handle.SetColor(1, 2, 3, '\xFF');
-    EXPECT_TRUE(canvas.calls().empty());
 
-    canvas.setRecording(true);
+    CallRecorder recorder(canvas);
     handle.SetColor(0, 0, 0, '\xFF');
     const Vector2 size = handle.GetSize();
     handle.DrawRect({1, 0}, {3, 1});
     EXPECT_EQ(size.X, 4);
     EXPECT_EQ(size.Y, 2);
-    EXPECT_EQ(canvas.calls(), (std::vector<CanvasCall>{CanvasCall::setColor({0, 0, 0, 255}),
+    EXPECT_EQ(recorder.calls, (std::vector<CanvasCall>{CanvasCall::setColor({0, 0, 0, 255}),
                                                        CanvasCall::getSize({4, 2}),
                                                        CanvasCall::drawRect({1, 0}, {3, 1})}));
     EXPECT_EQ(countOf(canvas, Rgba{0, 0, 0, 255}), 2);
@@ -105,14 +105,15 @@ TEST(CanvasHandle, RecordsItsCallsOnlyWhenAskedTo) {
 
 TEST(CanvasHandle, CopiesAreCountedUntilReleased) {
     Canvas canvas(1, 1);
+    CallRecorder recorder(canvas);
     {
         CanvasWrapper handle(canvas);
         CanvasWrapper copy(handle);
-        EXPECT_EQ(canvas.liveHandles(), 2);
+        EXPECT_EQ(recorder.liveHandles, 2);
         copy = handle;
-        EXPECT_EQ(canvas.liveHandles(), 2);
+        EXPECT_EQ(recorder.liveHandles, 2);
     }
-    EXPECT_EQ(canvas.liveHandles(), 0);
+    EXPECT_EQ(recorder.liveHandles, 0);
 }
 
 }  // namespace

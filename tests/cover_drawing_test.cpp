@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "bakkesmod/canvas.h"
-#include "bakkesmod/host.h"
+#include "call_recorder.h"
+#include "simhost/host.h"
+#include "simhost/services/canvas.h"
 #include "test_modules.h"
 
 namespace {
@@ -21,7 +22,6 @@ class CoverDrawing : public ::testing::Test {
 protected:
     void SetUp() override {
         host.setScene([](simhost::Canvas& canvas) { canvas.fill(kScene); });
-        host.canvas().setRecording(true);
         id = host.modules().load(tavorindenModule());
     }
 
@@ -30,15 +30,16 @@ protected:
         return draw();
     }
     const Calls& draw() {
-        host.canvas().clearCalls();
+        recorder.calls.clear();
         host.draw();
-        return host.canvas().calls();
+        return recorder.calls;
     }
     void setSwitch(const char* value) {
-        ASSERT_TRUE(host.variables().find("cl_tavorinden")->set(value).accepted);
+        ASSERT_TRUE(simhost::accepted(host.variables().find("cl_tavorinden")->set(value)));
     }
 
     simhost::Host host{{1920, 1080}};
+    CallRecorder recorder{host.canvas()};
     simhost::ModuleId id = 0;
 };
 
@@ -133,7 +134,7 @@ TEST_F(CoverDrawing, TheBandFollowsAResize) {
 
 TEST_F(CoverDrawing, EachDrawReleasesItsCanvasHandle) {
     draw();
-    EXPECT_EQ(host.canvas().liveHandles(), 0);
+    EXPECT_EQ(recorder.liveHandles, 0);
 }
 
 TEST_F(CoverDrawing, OnUnloadStopsTheDrawingButKeepsSwitchAndVariable) {

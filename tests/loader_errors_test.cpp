@@ -9,8 +9,9 @@
 #include <sys/stat.h>
 #endif
 
-#include "bakkesmod/host.h"
-#include "bakkesmod/host_error.h"
+#include "call_recorder.h"
+#include "simhost/host.h"
+#include "simhost/host_error.h"
 #include "simhost_run.h"
 #include "test_modules.h"
 
@@ -47,7 +48,7 @@ class LoaderErrors : public ::testing::TestWithParam<std::pair<const char*, cons
 TEST_P(LoaderErrors, RefusesWithFileAndCauseAndLeavesTheHostServing) {
     const auto [name, cause] = GetParam();
     simhost::Host host;
-    host.canvas().setRecording(true);
+    CallRecorder recorder(host.canvas());
     host.modules().load(tavorindenModule());
     const HostState before(host);
 
@@ -59,7 +60,7 @@ TEST_P(LoaderErrors, RefusesWithFileAndCauseAndLeavesTheHostServing) {
     EXPECT_EQ(host.variables().find("fixture_switch"), nullptr);
 
     host.draw();
-    EXPECT_EQ(host.canvas().calls().size(), 3u);
+    EXPECT_EQ(recorder.calls.size(), 3u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -101,7 +102,7 @@ TEST(LoaderRequests, TheSameModuleIsNotLoadedTwiceUnderAnyName) {
     const auto link = scratch / ("link" TEST_MODULE_SUFFIX);
     std::filesystem::create_hard_link(tavorindenModule(), link);
     simhost::Host host;
-    host.canvas().setRecording(true);
+    CallRecorder recorder(host.canvas());
     host.modules().load(tavorindenModule());
     for (const auto& again :
          {tavorindenModule(), std::filesystem::absolute(tavorindenModule()), link}) {
@@ -111,7 +112,7 @@ TEST(LoaderRequests, TheSameModuleIsNotLoadedTwiceUnderAnyName) {
     EXPECT_EQ(host.modules().loaded().size(), 1u);
     EXPECT_EQ(host.log().lines().size(), 1u);
     host.draw();
-    EXPECT_EQ(host.canvas().calls().size(), 3u);  // the first one still draws
+    EXPECT_EQ(recorder.calls.size(), 3u);  // the first one still draws
 }
 
 #if !defined(_WIN32)

@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "bakkesmod/canvas.h"
-#include "bakkesmod/overlay.h"
+#include "call_recorder.h"
+#include "simhost/services/canvas.h"
+#include "simhost/services/overlay.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ protected:
     }
 
     simhost::Canvas canvas{4, 4};
+    CallRecorder recorder{canvas};
     Overlay overlay;
     std::vector<std::string> called;
 };
@@ -36,7 +38,7 @@ TEST_F(OverlayTest, CallsEveryDrawableInOrderAndRemovesOnlyTheOwners) {
     overlay.removeAll(1);
     EXPECT_EQ(overlay.count(1), 0u);
     EXPECT_EQ(drawOnce(), (Names{"b1"}));
-    EXPECT_EQ(canvas.liveHandles(), 0);
+    EXPECT_EQ(recorder.liveHandles, 0);
 }
 
 TEST_F(OverlayTest, RemovalDuringADrawTakesEffectAtOnce) {
@@ -67,7 +69,7 @@ TEST_F(OverlayTest, AFailingDrawableLeavesTheOverlayUsable) {
     overlay.add(1, [](CanvasWrapper) { throw std::runtime_error("drawable failed"); });
     overlay.add(2, tracer("after"));
     EXPECT_THROW(drawOnce(), std::runtime_error);
-    EXPECT_EQ(canvas.liveHandles(), 0);
+    EXPECT_EQ(recorder.liveHandles, 0);
     overlay.removeAll(1);
     EXPECT_EQ(drawOnce(), (Names{"after"}));
 }

@@ -7,6 +7,7 @@
 
 #include "bakkesmod/bakkesmod_plugin.h"
 #include "service_watch.h"
+#include "simhost/host.h"
 
 namespace {
 
@@ -16,13 +17,16 @@ using Strings = std::vector<std::string>;
 class PluginBase : public ::testing::Test {
 protected:
     BakkesModPlugin withServices() {
+        auto handles = services.maker()(std::make_shared<simhost::ModuleServices>(
+            host.log(), host.variables(), host.overlay(), 1));
         BakkesModPlugin plugin;
-        plugin.cvarManagerPtr = services.cvarManager();
-        plugin.gameWrapperPtr = services.game();
+        plugin.cvarManagerPtr = std::move(handles.cvarManager);
+        plugin.gameWrapperPtr = std::move(handles.game);
         return plugin;
     }
 
     ServiceWatch services;
+    simhost::Host host;
 };
 
 TEST_F(PluginBase, StartsEmptyAndItsOwnLoadAndUnloadDoNothing) {
@@ -35,9 +39,9 @@ TEST_F(PluginBase, StartsEmptyAndItsOwnLoadAndUnloadDoNothing) {
     BakkesModPlugin plugin = withServices();
     plugin.onLoad();
     plugin.onUnload();
-    EXPECT_TRUE(services.log.lines().empty());
-    EXPECT_EQ(services.variables.size(), 0u);
-    EXPECT_EQ(services.overlay.count(), 0u);
+    EXPECT_TRUE(host.log().lines().empty());
+    EXPECT_EQ(host.variables().size(), 0u);
+    EXPECT_EQ(host.overlay().count(), 0u);
     EXPECT_EQ(plugin.cvarManagerPtr.use_count(), 1);
 }
 

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "bakkesmod/bakkesmod_plugin.h"
-#include "bakkesmod/plugin_module.h"
 #include "service_watch.h"
+#include "simhost/host.h"
+#include "simhost/loading/plugin_module.h"
 #include "test_modules.h"
 
 namespace {
@@ -16,89 +17,91 @@ using BakkesMod::Plugin::BakkesModPlugin;
 using Strings = std::vector<std::string>;
 
 // The handle the module owns, seen the way the host sees it.
-const std::shared_ptr<BakkesModPlugin>& handleAt(std::uintptr_t address) {
-    return *reinterpret_cast<const std::shared_ptr<BakkesModPlugin>*>(address);
-}
+using simhost::PluginModule;
 
 TEST(PluginLifecycle, CreationGivesOneObjectAtOneAddress) {
     simhost::PluginModule module(tavorindenModule());
     const std::uintptr_t first = module.record().createEntry();
     const std::uintptr_t second = module.record().createEntry();
     EXPECT_EQ(first, second);
-    ASSERT_TRUE(handleAt(first));
-    EXPECT_EQ(handleAt(first).use_count(), 1);
-    EXPECT_EQ(handleAt(first)->cvarManagerPtr, nullptr);
-    EXPECT_EQ(handleAt(first)->gameWrapperPtr, nullptr);
+    ASSERT_TRUE(PluginModule::handleAt(first));
+    EXPECT_EQ(PluginModule::handleAt(first).use_count(), 1);
+    EXPECT_EQ(PluginModule::handleAt(first)->cvarManagerPtr, nullptr);
+    EXPECT_EQ(PluginModule::handleAt(first)->gameWrapperPtr, nullptr);
 }
 
 TEST(PluginLifecycle, ReleaseWithNothingHeldDoesNothing) {
     simhost::PluginModule module(tavorindenModule());
     module.release();
     const std::uintptr_t address = module.record().createEntry();
-    ASSERT_TRUE(handleAt(address));
-    EXPECT_EQ(handleAt(address).use_count(), 1);
+    ASSERT_TRUE(PluginModule::handleAt(address));
+    EXPECT_EQ(PluginModule::handleAt(address).use_count(), 1);
 
     module.release();
-    EXPECT_FALSE(handleAt(address));
+    EXPECT_FALSE(PluginModule::handleAt(address));
     module.release();
-    EXPECT_FALSE(handleAt(address));
+    EXPECT_FALSE(PluginModule::handleAt(address));
 
     // A later creation starts over with a fresh object.
     EXPECT_EQ(module.record().createEntry(), address);
-    EXPECT_TRUE(handleAt(address));
+    EXPECT_TRUE(PluginModule::handleAt(address));
+}
+
+TEST(PluginLifecycle, ReleaseKeepsTheObjectWhileTheHostHoldsACopy) {
+    simhost::PluginModule module(tavorindenModule());
+    std::weak_ptr<BakkesModPlugin> object;
+    {
+        const auto copy = module.create();
+        object = copy;
+        const std::uintptr_t address = module.record().createEntry();  // the same handle again
+        module.release();
+        EXPECT_FALSE(PluginModule::handleAt(address));  // the module's share is gone
+        EXPECT_FALSE(object.expired());                 // the host's copy keeps the object
+    }
+    EXPECT_TRUE(object.expired());
 }
 
 class PluginWithServices : public ::testing::Test {
 protected:
-    // Loads the plug-in into watched services and keeps only the host's copy of it; the switch
-    // is watched once the host has dropped its own share of it.
+    // Loads the plug-in with watched services and watches its switch.
     void SetUp() override {
-        copy = module.create();
-        copy->cvarManagerPtr = services.cvarManager();
-        copy->gameWrapperPtr = services.game();
-        copy->onLoad();
-        auto* variable = services.variables.find("cl_tavorinden");
+        host.modules().setServiceMaker(services.maker());
+        id = host.modules().load(tavorindenModule());
+        const auto* variable = host.variables().find("cl_tavorinden");
         ASSERT_NE(variable, nullptr);
         ASSERT_EQ(variable->bindings().size(), 1u);
         services.watch(variable->bindings().front().second);
-        services.variables.unbindAll(ServiceWatch::kOwner);
-        copy->onUnload();
     }
-    void TearDown() override { services.stopWatching(); }
 
-    ServiceWatch services;
-    simhost::PluginModule module{tavorindenModule()};
-    std::shared_ptr<BakkesModPlugin> copy;
+    // The object goes with its switch first, then its game and console services.
+    const Strings inOrder{"game (switch gone)", "cvarManager (switch gone)"};
+    ServiceWatch services;  // outlives the host, which may still unload the module
+    simhost::Host host;
+    simhost::ModuleId id = 0;
 };
 
-TEST_F(PluginWithServices, ReleaseKeepsTheObjectWhileTheHostHoldsACopy) {
-    module.release();
-    EXPECT_TRUE(services.released.empty());
-    EXPECT_FALSE(services.watchedSwitch.expired());
+TEST_F(PluginWithServices, EveryOrderOfReleaseDestroysTheObjectInOrder) {
+    host.modules().unload(id);
+    EXPECT_EQ(services.released, inOrder);
 
-    copy.reset();
-    EXPECT_EQ(services.released, (Strings{"game (switch gone)", "cvarManager (switch gone)"}));
+    services.released.clear();
+    SetUp();
+    host.modules().unload(id, {.releaseBeforeHostCopy = true});
+    EXPECT_EQ(services.released, inOrder);
 }
 
 TEST_F(PluginWithServices, ClosingTheModuleDestroysAnObjectOnlyItHolds) {
-    copy.reset();
-    EXPECT_TRUE(services.released.empty());
-
-    services.stopWatching();
-    module.close();
-    EXPECT_EQ(services.released, (Strings{"game", "cvarManager"}));
+    host.modules().unload(id, {.skipReleaseEntry = true});
+    EXPECT_EQ(services.released, inOrder);
 }
 
 TEST_F(PluginWithServices, AReopenedModuleStartsWithoutAnObject) {
-    copy.reset();
-    services.stopWatching();
-    module.close();
-
+    host.modules().unload(id);
     simhost::PluginModule reopened(tavorindenModule());
     const std::uintptr_t address = reopened.record().createEntry();
-    ASSERT_TRUE(handleAt(address));
-    EXPECT_EQ(handleAt(address)->cvarManagerPtr, nullptr);
-    EXPECT_EQ(reopened.record().versionText, std::string("1.02"));
+    ASSERT_TRUE(PluginModule::handleAt(address));
+    EXPECT_EQ(PluginModule::handleAt(address)->cvarManagerPtr, nullptr);
+    EXPECT_EQ(reopened.record().versionText, std::string(TAVORINDEN_VERSION));
 }
 
 }  // namespace

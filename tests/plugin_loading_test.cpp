@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "bakkesmod/host.h"
-#include "bakkesmod/plugin_module.h"
+#include "simhost/host.h"
+#include "simhost/loading/plugin_module.h"
 #include "tavorinden.h"
 #include "test_modules.h"
 

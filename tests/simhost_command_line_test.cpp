@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "options.h"
-#include "program.h"
+#include "program/options.h"
+#include "program/program.h"
 #include "simhost_run.h"
 #include "test_modules.h"
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "bakkesmod/printable.h"
-#include "command_words.h"
-#include "console_input.h"
+#include "program/command_split.h"
+#include "program/console_input.h"
+#include "program/printable.h"
 #include "simhost_run.h"
 #include "test_modules.h"
 
@@ -38,6 +38,13 @@ TEST(SimhostConsole, SetsRefusesAndClampsTheSwitch) {
     EXPECT_TRUE(says(run, "cl_tavorinden: \"7\" clamped to 1, the largest value allowed\n"))
         << run.err;
     EXPECT_TRUE(says(run, "cl_tavorinden = \"1\" (default")) << run.err;
+}
+
+TEST(SimhostConsole, ShowsWhatWasTypedSafely) {
+    const SimhostRun run = session("cl_tavorinden \"1" + std::string(1, '\0') + "0\"\n");
+    EXPECT_TRUE(
+        says(run, "simhost: \"1\\x000\" is not a plain decimal number; cl_tavorinden stays 1\n"))
+        << run.err;
 }
 
 TEST(SimhostConsole, UnknownCommandsAreToldAndTheSessionGoesOn) {

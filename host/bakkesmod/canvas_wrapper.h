@@ -1,14 +1,14 @@
 #pragma once
 
 #include "bakkesmod/api.h"
-#include "bakkesmod/host_internals.h"
+#include "bakkesmod/host_handles.h"
 #include "bakkesmod/vector2.h"
 
 // A copyable handle to the surface the host is drawing its overlay on. Copies refer to the same
 // surface; copying and releasing a handle are host operations.
 class BAKKESMOD_API CanvasWrapper {
 public:
-    explicit CanvasWrapper(simhost::Canvas& surface);
+    explicit CanvasWrapper(HostCanvas& surface);
     CanvasWrapper(const CanvasWrapper& other);
     CanvasWrapper& operator=(const CanvasWrapper& other);
     ~CanvasWrapper();
@@ -21,5 +21,5 @@ public:
     void DrawRect(Vector2 start, Vector2 end);
 
 private:
-    simhost::Canvas* surface_;
+    HostCanvas* surface_;
 };

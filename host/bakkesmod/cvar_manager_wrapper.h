@@ -4,13 +4,12 @@
 
 #include "bakkesmod/api.h"
 #include "bakkesmod/cvar_wrapper.h"
-#include "bakkesmod/host_internals.h"
+#include "bakkesmod/host_handles.h"
 
 // The host's console as one module sees it: its log and its variables.
 class BAKKESMOD_API CVarManagerWrapper {
 public:
-    CVarManagerWrapper(simhost::ConsoleLog& log, simhost::ConsoleVariables& variables,
-                       simhost::ModuleId owner);
+    explicit CVarManagerWrapper(HostModuleServices& services);
     CVarManagerWrapper(const CVarManagerWrapper&) = delete;
     CVarManagerWrapper& operator=(const CVarManagerWrapper&) = delete;
     ~CVarManagerWrapper();
@@ -25,7 +24,5 @@ public:
                              float maximum, bool persistent);
 
 private:
-    simhost::ConsoleLog* log_;
-    simhost::ConsoleVariables* variables_;
-    simhost::ModuleId owner_;
+    HostModuleServices* services_;
 };

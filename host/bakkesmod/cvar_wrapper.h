@@ -3,12 +3,12 @@
 #include <memory>
 
 #include "bakkesmod/api.h"
-#include "bakkesmod/host_internals.h"
+#include "bakkesmod/host_handles.h"
 
 // A handle to one registered console variable, given out by the console-variable manager.
 class BAKKESMOD_API CVarWrapper {
 public:
-    CVarWrapper(simhost::ConsoleVariable& variable, simhost::ModuleId owner);
+    CVarWrapper(HostConsoleVariable& variable, HostModuleServices& services);
     CVarWrapper(const CVarWrapper& other);
     CVarWrapper& operator=(const CVarWrapper& other);
     ~CVarWrapper();
@@ -18,6 +18,6 @@ public:
     void bindTo(std::shared_ptr<bool> target);
 
 private:
-    simhost::ConsoleVariable* variable_;
-    simhost::ModuleId owner_;
+    HostConsoleVariable* variable_;
+    HostModuleServices* services_;  // of the module that holds this handle
 };

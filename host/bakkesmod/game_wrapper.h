@@ -4,12 +4,12 @@
 
 #include "bakkesmod/api.h"
 #include "bakkesmod/canvas_wrapper.h"
-#include "bakkesmod/host_internals.h"
+#include "bakkesmod/host_handles.h"
 
 // The host's game services as one module sees them: its overlay drawables.
 class BAKKESMOD_API GameWrapper {
 public:
-    GameWrapper(simhost::Overlay& overlay, simhost::ModuleId owner);
+    explicit GameWrapper(HostModuleServices& services);
     GameWrapper(const GameWrapper&) = delete;
     GameWrapper& operator=(const GameWrapper&) = delete;
     ~GameWrapper();
@@ -20,6 +20,5 @@ public:
     void UnregisterDrawables();
 
 private:
-    simhost::Overlay* overlay_;
-    simhost::ModuleId owner_;
+    HostModuleServices* services_;
 };

@@ -5,19 +5,18 @@
 #include <new>
 #include <string>
 
-#include "bakkesmod/host.h"
-#include "bakkesmod/host_error.h"
-#include "bakkesmod/plugin_module.h"
+#include "call_recorder.h"
 #include "counting_new.h"
+#include "simhost/host.h"
+#include "simhost/host_error.h"
+#include "simhost/loading/plugin_module.h"
 #include "test_modules.h"
 
 namespace {
 
 using BakkesMod::Plugin::BakkesModPlugin;
 
-const std::shared_ptr<BakkesModPlugin>& handleAt(std::uintptr_t address) {
-    return *reinterpret_cast<const std::shared_ptr<BakkesModPlugin>*>(address);
-}
+using simhost::PluginModule;
 
 class GetPluginOutOfMemory : public ::testing::Test {
 protected:
@@ -25,7 +24,7 @@ protected:
     void SetUp() override {
         address = module.record().createEntry();
         module.release();
-        ASSERT_FALSE(handleAt(address));
+        ASSERT_FALSE(PluginModule::handleAt(address));
     }
     void TearDown() override { allocation::disarm(); }
 
@@ -43,7 +42,7 @@ TEST_F(GetPluginOutOfMemory, FailingOnTheObjectLeavesTheHandleEmpty) {
     const long long live = allocation::live();
     allocation::failNth(1);
     EXPECT_THROW(module.record().createEntry(), std::bad_alloc);
-    EXPECT_FALSE(handleAt(address));
+    EXPECT_FALSE(PluginModule::handleAt(address));
     EXPECT_EQ(allocation::live(), live);
 }
 
@@ -51,11 +50,11 @@ TEST_F(GetPluginOutOfMemory, FailingOnTheSharedCountDestroysTheNewObject) {
     const long long live = allocation::live();
     allocation::failNth(2);
     EXPECT_THROW(module.record().createEntry(), std::bad_alloc);
-    EXPECT_FALSE(handleAt(address));
+    EXPECT_FALSE(PluginModule::handleAt(address));
     EXPECT_EQ(allocation::live(), live);  // the object's memory went back
 
     EXPECT_EQ(module.record().createEntry(), address);
-    EXPECT_TRUE(handleAt(address));
+    EXPECT_TRUE(PluginModule::handleAt(address));
 }
 
 // Every allocation a load makes, the plug-in's own and the host's, fails once in turn. Each
@@ -77,7 +76,7 @@ TEST(LoadOutOfMemory, EveryAllocationOfALoadCanFail) {
         const long long live = allocation::live();
         {
             simhost::Host host({64, 32});
-            host.canvas().setRecording(true);
+            CallRecorder recorder(host.canvas());
             allocation::failNth(n);
             try {
                 host.modules().unload(host.modules().load(tavorindenModule()));
@@ -92,7 +91,7 @@ TEST(LoadOutOfMemory, EveryAllocationOfALoadCanFail) {
 
             const auto id = host.modules().load(tavorindenModule());
             host.draw();
-            EXPECT_EQ(host.canvas().calls().size(), 3u);
+            EXPECT_EQ(recorder.calls.size(), 3u);
             host.modules().unload(id);
         }
         EXPECT_EQ(allocation::live(), live);

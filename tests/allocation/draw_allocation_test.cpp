@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "bakkesmod/host.h"
 #include "counting_new.h"
+#include "simhost/host.h"
 #include "test_modules.h"
 
 namespace {

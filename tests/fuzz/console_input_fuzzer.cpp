@@ -7,8 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "bakkesmod/console_variable.h"
-#include "command_words.h"
+#include "program/command_split.h"
+#include "program/console.h"
+#include "program/number_parsers.h"
+#include "simhost/services/canvas.h"
+#include "simhost/services/console_variable.h"
 
 namespace {
 
@@ -26,9 +29,7 @@ void checkSetter(std::string_view input, std::optional<float> minimum,
     auto flag = std::make_shared<bool>(false);
     variable.bind(1, flag);
     const std::string before = variable.text();
-    const simhost::ValueChange change = variable.set(input);
-    if (!change.accepted) {
-        require(!change.note.empty());
+    if (!simhost::accepted(variable.set(input))) {
         require(variable.text() == before);
     }
     const float number = variable.number();
@@ -38,7 +39,7 @@ void checkSetter(std::string_view input, std::optional<float> minimum,
     require(*flag == (number != 0.0f));
 
     simhost::ConsoleVariable reread({"again", "0", "", true, minimum, maximum, false}, 1);
-    require(reread.set(variable.text()).accepted);
+    require(simhost::accepted(reread.set(variable.text())));
     require(reread.number() == number);
 }
 
@@ -56,14 +57,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string why;
     if (const auto canvas = simhost::parseCanvasSize(input, why)) {
-        require(canvas->X >= 1 && canvas->X <= simhost::kMaxCanvasSide);
-        require(canvas->Y >= 1 && canvas->Y <= simhost::kMaxCanvasSide);
+        require(canvas->X >= 1 && canvas->X <= simhost::Canvas::kMaxSide);
+        require(canvas->Y >= 1 && canvas->Y <= simhost::Canvas::kMaxSide);
     } else {
         require(!why.empty());
     }
     why.clear();
-    if (const auto count = simhost::parseCount(input, 100'000, why)) {
-        require(*count >= 0 && *count <= 100'000);
+    constexpr long long kLimit = simhost::Console::kMaxDrawsPerCommand;
+    if (const auto count = simhost::parseCount(input, kLimit, why)) {
+        require(*count >= 0 && *count <= kLimit);
     } else {
         require(!why.empty());
     }

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "bakkesmod/canvas.h"
+#include "simhost/services/rgba.h"
 
 // A PNG file read back as RGBA pixels.
 struct Picture {

@@ -4,55 +4,51 @@
 #include <string>
 #include <vector>
 
-#include "bakkesmod/console_log.h"
-#include "bakkesmod/console_variables.h"
 #include "bakkesmod/cvar_manager_wrapper.h"
 #include "bakkesmod/game_wrapper.h"
-#include "bakkesmod/overlay.h"
+#include "simhost/loading/module_loader.h"
 
-// Host services whose release can be watched: each records its name when its last share goes,
+// Service handles whose release can be watched: each records its name when its last share goes,
 // together with whether the watched switch was already gone by then. The switch's shared count
-// lives in the module's code: stop watching before the module is closed.
+// lives in the module's code, so the watch ends with the last service handle, before the module
+// can be closed.
 class ServiceWatch {
 public:
-    static constexpr simhost::ModuleId kOwner = 1;
-
-    std::shared_ptr<CVarManagerWrapper> cvarManager() {
-        return {new CVarManagerWrapper(log, variables, kOwner), [this](CVarManagerWrapper* gone) {
-                    delete gone;
-                    note("cvarManager");
-                }};
+    simhost::ModuleLoader::ServiceMaker maker() {
+        return [this](std::shared_ptr<simhost::ModuleServices> services) {
+            simhost::ModuleServices& target = *services;
+            return simhost::ServiceHandles{
+                {new CVarManagerWrapper(target),
+                 [this, services](CVarManagerWrapper* gone) {
+                     delete gone;
+                     note("cvarManager");
+                     watchedSwitch_.reset();
+                     watching_ = false;
+                 }},
+                {new GameWrapper(target), [this, services](GameWrapper* gone) {
+                     delete gone;
+                     note("game");
+                 }}};
+        };
     }
-    std::shared_ptr<GameWrapper> game() {
-        return {new GameWrapper(overlay, kOwner), [this](GameWrapper* gone) {
-                    delete gone;
-                    note("game");
-                }};
-    }
 
-    simhost::ConsoleLog log;
-    simhost::ConsoleVariables variables;
-    simhost::Overlay overlay;
     void watch(std::weak_ptr<bool> coverSwitch) {
-        watchedSwitch = std::move(coverSwitch);
-        watching = true;
-    }
-    void stopWatching() {
-        watchedSwitch.reset();
-        watching = false;
+        watchedSwitch_ = std::move(coverSwitch);
+        watching_ = true;
     }
 
-    std::weak_ptr<bool> watchedSwitch;
-    bool watching = false;
     std::vector<std::string> released;
 
 private:
     void note(const std::string& name) {
-        if (!watching) {
+        if (!watching_) {
             released.push_back(name);
         } else {
             released.push_back(name +
-                               (watchedSwitch.expired() ? " (switch gone)" : " (switch held)"));
+                               (watchedSwitch_.expired() ? " (switch gone)" : " (switch held)"));
         }
     }
+
+    std::weak_ptr<bool> watchedSwitch_;
+    bool watching_ = false;
 };

@@ -1,0 +1,40 @@
+#include "bakkesmod/cvar_manager_wrapper.h"
+
+#include <optional>
+
+#include "simhost/services/console_log.h"
+#include "simhost/services/console_variables.h"
+#include "simhost/services/module_services.h"
+
+namespace {
+
+simhost::ModuleServices& servicesOf(HostModuleServices* services) {
+    return static_cast<simhost::ModuleServices&>(*services);
+}
+
+}  // namespace
+
+CVarManagerWrapper::CVarManagerWrapper(HostModuleServices& services) : services_(&services) {}
+
+CVarManagerWrapper::~CVarManagerWrapper() = default;
+
+void CVarManagerWrapper::log(std::string text) {
+    servicesOf(services_).log.write(std::move(text));
+}
+
+CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defaultValue,
+                                             std::string description, bool listed, bool hasMinimum,
+                                             float minimum, bool hasMaximum, float maximum,
+                                             bool persistent) {
+    simhost::VariableDefinition definition{
+        std::move(name),
+        std::move(defaultValue),
+        std::move(description),
+        listed,
+        hasMinimum ? std::optional<float>(minimum) : std::nullopt,
+        hasMaximum ? std::optional<float>(maximum) : std::nullopt,
+        persistent,
+    };
+    simhost::ModuleServices& services = servicesOf(services_);
+    return CVarWrapper(services.variables.define(std::move(definition), services.owner), services);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+
+#include "bakkesmod/api.h"
+#include "bakkesmod/vector2.h"
+#include "simhost/loading/module_loader.h"
+#include "simhost/services/canvas.h"
+#include "simhost/services/console_log.h"
+#include "simhost/services/console_variables.h"
+#include "simhost/services/overlay.h"
+
+namespace simhost {
+
+// The stand-in host as a whole: console log, console variables, overlay, canvas and the loader
+// that brings modules in. Modules are unloaded before anything they use goes away.
+//
+// Threads: one thread owns a Host and makes every call into it and its parts: loading and
+// unloading modules, drawing, and setting or reading console variables. The host takes no locks,
+// and a plug-in reads its bound booleans with plain reads while it draws, so setting a variable
+// from another thread while a draw runs is a data race. A program with other threads (one
+// reading the terminal, say) hands their requests over to the host's thread.
+class BAKKESMOD_API Host {
+public:
+    explicit Host(Vector2 canvasSize = {1920, 1080});
+
+    ConsoleLog& log() { return log_; }
+    ConsoleVariables& variables() { return variables_; }
+    Overlay& overlay() { return overlay_; }
+    Canvas& canvas() { return canvas_; }
+    ModuleLoader& modules() { return modules_; }
+
+    // What the game shows under the overlay; painted at the start of every draw when set.
+    void setScene(std::function<void(Canvas&)> scene) { scene_ = std::move(scene); }
+    // One host draw: the scene, then every drawable of every loaded module.
+    void draw();
+
+private:
+    ConsoleLog log_;
+    ConsoleVariables variables_;
+    Overlay overlay_;
+    Canvas canvas_;
+    std::function<void(Canvas&)> scene_;
+    ModuleLoader modules_;
+};
+
+}  // namespace simhost

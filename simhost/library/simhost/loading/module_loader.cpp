@@ -1,0 +1,150 @@
+#include "simhost/loading/module_loader.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "simhost/services/console_log.h"
+#include "simhost/services/console_variables.h"
+#include "simhost/services/overlay.h"
+
+namespace simhost {
+
+namespace {
+
+// Handles that keep the services they point to alive for as long as the plug-in keeps them.
+ServiceHandles plainHandles(std::shared_ptr<ModuleServices> services) {
+    ModuleServices& target = *services;
+    return {
+        std::shared_ptr<CVarManagerWrapper>(new CVarManagerWrapper(target),
+                                            [services](CVarManagerWrapper* gone) { delete gone; }),
+        std::shared_ptr<GameWrapper>(new GameWrapper(target),
+                                     [services](GameWrapper* gone) { delete gone; })};
+}
+
+}  // namespace
+
+ModuleLoader::ModuleLoader(ConsoleLog& log, ConsoleVariables& variables, Overlay& overlay)
+    : log_(log), variables_(variables), overlay_(overlay), serviceMaker_(plainHandles) {}
+
+ModuleLoader::~ModuleLoader() {
+    unloadAll();
+}
+
+ModuleId ModuleLoader::load(const std::filesystem::path& file) {
+    // Out of memory on the host's side of the load, say: still the loader's error.
+    return asHostError(file, "loading", [&] { return load(PluginModule(file)); });
+}
+
+ModuleId ModuleLoader::load(PluginModule module) {
+    // The system loader hands out one instance per file, whatever path named it: a second load
+    // would reach the plug-in object that is already running.
+    if (std::any_of(modules_.begin(), modules_.end(), [&module](const LoadedModule& entry) {
+            return entry.module.sameModuleAs(module);
+        })) {
+        throw module.fail("is already loaded");
+    }
+    auto plugin = asHostError(module.file(), "loading", [&] { return module.create(); });
+
+    const ModuleId id = nextId_;
+    std::shared_ptr<ModuleServices> services;
+    std::string failure;
+    try {
+        services = std::make_shared<ModuleServices>(log_, variables_, overlay_, id);
+        ServiceHandles handles = serviceMaker_(services);
+        plugin->cvarManagerPtr = std::move(handles.cvarManager);
+        plugin->gameWrapperPtr = std::move(handles.game);
+        modules_.reserve(modules_.size() + 1);
+        plugin->onLoad();
+        modules_.push_back({id, std::move(module), std::move(plugin), std::move(services)});
+        ++nextId_;
+        return id;
+    } catch (...) {
+        failure = describe(std::current_exception());
+    }
+    // Undo what the module did to the host before its code goes away.
+    overlay_.removeAll(id);
+    variables_.unbindAll(id);
+    variables_.removeCreatedBy(id);
+    plugin.reset();
+    try {
+        module.release();
+    } catch (const HostError&) {
+        // The load failure is the one to report.
+    }
+    module.close();
+    throw module.fail("loading the plug-in failed: " + failure);
+}
+
+LoadedModule ModuleLoader::takeOut(ModuleId id, UnloadOrder order,
+                                   std::optional<HostError>& failure) {
+    const auto found = position(id);
+    if (found == modules_.end()) {
+        throw HostError("no module with id " + std::to_string(id) + " is loaded");
+    }
+    LoadedModule entry = std::move(modules_[static_cast<std::size_t>(found - modules_.begin())]);
+    modules_.erase(found);
+
+    try {
+        entry.plugin->onUnload();
+    } catch (...) {
+        failure = entry.module.fail("onUnload failed: " + describe(std::current_exception()));
+    }
+    // Drawables and bound booleans are the module's code and memory: gone before it closes.
+    overlay_.removeAll(id);
+    variables_.unbindAll(id);
+    if (!order.releaseBeforeHostCopy) {
+        entry.plugin.reset();
+    }
+    if (!order.skipReleaseEntry) {
+        try {
+            entry.module.release();
+        } catch (const HostError& error) {
+            if (!failure) {
+                failure = error;
+            }
+        }
+    }
+    entry.plugin.reset();
+    return entry;
+}
+
+void ModuleLoader::unload(ModuleId id, UnloadOrder order) {
+    std::optional<HostError> failure;
+    LoadedModule entry = takeOut(id, order, failure);
+    entry.module.close();
+    if (failure) {
+        throw *failure;
+    }
+}
+
+PluginModule ModuleLoader::unloadKeepingFile(ModuleId id) {
+    std::optional<HostError> failure;
+    LoadedModule entry = takeOut(id, {}, failure);
+    if (failure) {
+        throw *failure;
+    }
+    return std::move(entry.module);
+}
+
+void ModuleLoader::unloadAll() noexcept {
+    while (!modules_.empty()) {
+        try {
+            unload(modules_.back().id);
+        } catch (const HostError& error) {
+            log_.write(error.what());
+        }
+    }
+}
+
+const LoadedModule* ModuleLoader::find(ModuleId id) const {
+    const auto found = position(id);
+    return found == modules_.end() ? nullptr : &*found;
+}
+
+std::vector<LoadedModule>::const_iterator ModuleLoader::position(ModuleId id) const {
+    return std::find_if(modules_.begin(), modules_.end(),
+                        [id](const LoadedModule& entry) { return entry.id == id; });
+}
+
+}  // namespace simhost

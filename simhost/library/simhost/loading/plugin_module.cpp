@@ -1,0 +1,73 @@
+#include "simhost/loading/plugin_module.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "simhost/host_error.h"
+#include "simhost/loading/module_file_check.h"
+
+namespace simhost {
+
+namespace {
+
+using BakkesMod::Plugin::BakkesModPlugin;
+
+DynamicLibrary openLibrary(const std::filesystem::path& file) {
+    if (const auto refusal = refusalBeforeOpening(file)) {
+        throw HostError(file, *refusal);
+    }
+    try {
+        return DynamicLibrary(file);
+    } catch (const std::runtime_error& refusal) {
+        throw HostError(file, std::string("not a loadable module (") + refusal.what() + ")");
+    }
+}
+
+}  // namespace
+
+PluginModule::PluginModule(std::filesystem::path file)
+    : file_(std::move(file)), library_(openLibrary(file_)) {
+    record_ = static_cast<PluginExportRecord*>(library_.symbol("exports"));
+    if (record_ == nullptr) {
+        throw fail("has no 'exports' record");
+    }
+    if (record_->hostApiVersion != kHostApiVersion) {
+        throw fail("was built for host API version " + std::to_string(record_->hostApiVersion) +
+                   ", this host speaks " + std::to_string(kHostApiVersion));
+    }
+    if (record_->createEntry == nullptr) {
+        throw fail("its record has no creation entry");
+    }
+    if (record_->deleteEntry == nullptr) {
+        throw fail("its record has no release entry");
+    }
+}
+
+std::shared_ptr<BakkesModPlugin> PluginModule::create() {
+    const std::uintptr_t address =
+        asHostError(file_, "creating the plug-in", [this] { return record_->createEntry(); });
+    if (address == 0) {
+        throw fail("the creation entry returned no plug-in");
+    }
+    // The module hands out the address of its own handle; the host reads it as a handle to the
+    // base class and keeps a copy.
+    auto copy = handleAt(address);
+    if (!copy) {
+        throw fail("the creation entry returned an empty plug-in handle");
+    }
+    return copy;
+}
+
+void PluginModule::release() {
+    asHostError(file_, "releasing the plug-in", [this] { record_->deleteEntry(); });
+}
+
+const std::shared_ptr<BakkesModPlugin>& PluginModule::handleAt(std::uintptr_t address) {
+    return *reinterpret_cast<const std::shared_ptr<BakkesModPlugin>*>(address);
+}
+
+HostError PluginModule::fail(const std::string& cause) const {
+    return HostError(file_, cause);
+}
+
+}  // namespace simhost

@@ -1,0 +1,79 @@
+#include "simhost/services/canvas.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace simhost {
+
+namespace {
+
+std::uint8_t blendChannel(std::uint8_t source, std::uint8_t destination, unsigned alpha) {
+    return static_cast<std::uint8_t>((source * alpha + destination * (255u - alpha) + 127u) / 255u);
+}
+
+Rgba blend(Rgba source, Rgba destination) {
+    const unsigned alpha = source.a;
+    return {blendChannel(source.r, destination.r, alpha),
+            blendChannel(source.g, destination.g, alpha),
+            blendChannel(source.b, destination.b, alpha),
+            static_cast<std::uint8_t>(alpha + (destination.a * (255u - alpha) + 127u) / 255u)};
+}
+
+// Corners can be anything a drawable computed; work in 64 bits so that clipping cannot overflow.
+int clip(std::int64_t value, int limit) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, 0, limit));
+}
+
+}  // namespace
+
+Canvas::Canvas(int width, int height) {
+    resize(width, height);
+}
+
+void Canvas::resize(int width, int height) {
+    if (width < 0 || height < 0) {
+        throw std::invalid_argument("canvas size " + std::to_string(width) + "x" +
+                                    std::to_string(height) + " is negative");
+    }
+    // Allocated before anything changes: when memory runs out, the canvas stays as it was.
+    std::vector<Rgba> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    pixels_.swap(pixels);
+    width_ = width;
+    height_ = height;
+}
+
+void Canvas::fill(Rgba color) {
+    std::fill(pixels_.begin(), pixels_.end(), color);
+}
+
+Rgba Canvas::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) {
+        throw std::out_of_range("pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+                                ") is outside the canvas");
+    }
+    return pixels_[static_cast<std::size_t>(y) * width_ + x];
+}
+
+void Canvas::drawRect(Vector2 start, Vector2 end) {
+    const int left = clip(start.X, width_);
+    const int right = clip(end.X, width_);
+    const int top = clip(start.Y, height_);
+    const int bottom = clip(end.Y, height_);
+    if (left >= right || top >= bottom || color_.a == 0) {
+        return;
+    }
+    for (int y = top; y < bottom; ++y) {
+        Rgba* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
+        if (color_.a == 255) {
+            std::fill(row + left, row + right, color_);
+        } else {
+            for (int x = left; x < right; ++x) {
+                row[x] = blend(color_, row[x]);
+            }
+        }
+    }
+}
+
+}  // namespace simhost

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <vector>
+
+#include "bakkesmod/api.h"
+#include "bakkesmod/vector2.h"
+#include "simhost/door/host_handles.h"
+#include "simhost/services/canvas_observer.h"
+#include "simhost/services/rgba.h"
+
+namespace simhost {
+
+// The surface the overlay is drawn on: an RGBA8 frame buffer, row-major from the top left.
+class BAKKESMOD_API Canvas : public HostCanvas {
+public:
+    // The largest side the host draws on.
+    static constexpr int kMaxSide = 16384;
+
+    Canvas(int width, int height);
+
+    // Changes the size; the contents become transparent black. Throws std::bad_alloc, with the
+    // canvas unchanged, when there is no memory for the new size.
+    void resize(int width, int height);
+    Vector2 size() const { return {width_, height_}; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    void fill(Rgba color);
+    Rgba pixel(int x, int y) const;
+    const std::vector<Rgba>& pixels() const { return pixels_; }
+
+    void setColor(Rgba color) { color_ = color; }
+    // Fills x in [start.X, end.X) and y in [start.Y, end.Y), clipped to the canvas and blended
+    // by the current colour's alpha. Reversed corners fill nothing.
+    void drawRect(Vector2 start, Vector2 end);
+
+    // Who sees what drawables do with this canvas; none (null) by default.
+    void setObserver(CanvasObserver* observer) { observer_ = observer; }
+    CanvasObserver* observer() const { return observer_; }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<Rgba> pixels_;
+    Rgba color_{255, 255, 255, 255};
+    CanvasObserver* observer_ = nullptr;
+};
+
+}  // namespace simhost

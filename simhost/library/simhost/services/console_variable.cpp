@@ -1,0 +1,110 @@
+#include "simhost/services/console_variable.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace simhost {
+
+namespace {
+
+struct ParsedNumber {
+    ValueChange problem = ValueChange::Taken;  // Taken when it is a number
+    double value = 0.0;
+};
+
+// A plain decimal number: an optional minus sign, digits and at most one decimal point. No plus
+// sign, exponent, blanks, hexadecimal or words, so what the player typed is what they meant.
+ParsedNumber parseNumber(std::string_view text) {
+    ParsedNumber parsed;
+    if (text.empty()) {
+        parsed.problem = ValueChange::Empty;
+        return parsed;
+    }
+    if (text.size() > ConsoleVariable::kLongestValue) {
+        parsed.problem = ValueChange::TooLong;
+        return parsed;
+    }
+    const std::string_view unsigned_ = text.front() == '-' ? text.substr(1) : text;
+    const bool digitsOnly = std::all_of(unsigned_.begin(), unsigned_.end(),
+                                        [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+    if (!digitsOnly || std::count(unsigned_.begin(), unsigned_.end(), '.') > 1 ||
+        unsigned_.find_first_of("0123456789") == std::string_view::npos) {
+        parsed.problem = ValueChange::NotPlainDecimal;
+        return parsed;
+    }
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, parsed.value);
+    if (error != std::errc{} || stop != end) {
+        parsed.problem = ValueChange::NotPlainDecimal;
+    }
+    return parsed;
+}
+
+}  // namespace
+
+std::string formatNumber(float number) {
+    // Fixed notation: the console takes no exponent, so it shows none either.
+    std::array<char, 64> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number,
+                                      std::chars_format::fixed);
+    return std::string(buffer.data(), result.ptr);
+}
+
+ConsoleVariable::ConsoleVariable(VariableDefinition definition, ModuleId creator)
+    : definition_(std::move(definition)), creator_(creator) {
+    // A default that is no number is kept as text, worth 0.
+    text_ = definition_.defaultValue;
+    if (parseNumber(text_).problem == ValueChange::Taken) {
+        set(text_);
+    }
+}
+
+ValueChange ConsoleVariable::set(std::string_view value) {
+    const ParsedNumber parsed = parseNumber(value);
+    if (parsed.problem != ValueChange::Taken) {
+        return parsed.problem;
+    }
+    double number = parsed.value;
+    ValueChange change = ValueChange::Taken;
+    if (definition_.minimum && number < *definition_.minimum) {
+        number = *definition_.minimum;
+        change = ValueChange::ClampedToMinimum;
+    } else if (definition_.maximum && number > *definition_.maximum) {
+        number = *definition_.maximum;
+        change = ValueChange::ClampedToMaximum;
+    }
+    if (std::abs(number) > std::numeric_limits<float>::max()) {
+        return ValueChange::OutOfRange;
+    }
+    // Shown as the number in force: "0.50" is 0.5, and a value too small for the variable to
+    // hold is 0.
+    const float single = static_cast<float>(number) == 0.0f ? 0.0f : static_cast<float>(number);
+    assign(formatNumber(single), single);
+    return change;
+}
+
+void ConsoleVariable::assign(std::string text, float number) {
+    text_ = std::move(text);
+    number_ = number;
+    for (auto& binding : bindings_) {
+        *binding.second = number_ != 0.0f;
+    }
+}
+
+void ConsoleVariable::bind(ModuleId owner, std::shared_ptr<bool> target) {
+    if (!target) {
+        return;
+    }
+    *target = number_ != 0.0f;
+    bindings_.emplace_back(owner, std::move(target));
+}
+
+void ConsoleVariable::unbind(ModuleId owner) {
+    std::erase_if(bindings_, [owner](const auto& binding) { return binding.first == owner; });
+}
+
+}  // namespace simhost

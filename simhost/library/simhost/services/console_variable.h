@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "bakkesmod/api.h"
+#include "simhost/door/host_handles.h"
+#include "simhost/services/module_id.h"
+
+namespace simhost {
+
+// A number as the console shows it: the shortest text without exponent that reads back as the
+// same float.
+BAKKESMOD_API std::string formatNumber(float number);
+
+// What a module asks for when it registers a variable.
+struct VariableDefinition {
+    std::string name;
+    std::string defaultValue;
+    std::string description;
+    bool listed = true;
+    std::optional<float> minimum;
+    std::optional<float> maximum;
+    bool persistent = false;
+};
+
+// What setting a variable did with the value.
+enum class ValueChange {
+    Taken,
+    ClampedToMinimum,  // below the lower bound: the variable holds the bound
+    ClampedToMaximum,
+    // Refused, the value unchanged:
+    Empty,
+    TooLong,          // longer than any number (kLongestValue)
+    NotPlainDecimal,  // a sign other than '-', an exponent, blanks, letters...
+    OutOfRange,       // beyond what the variable can hold
+};
+
+inline bool accepted(ValueChange change) {
+    return change == ValueChange::Taken || change == ValueChange::ClampedToMinimum ||
+           change == ValueChange::ClampedToMaximum;
+}
+
+// One console variable. Its value is kept as the text the player sees together with the number
+// it means; booleans bound to it follow the number (non-zero is true).
+class BAKKESMOD_API ConsoleVariable : public HostConsoleVariable {
+public:
+    // No number a player means needs more characters.
+    static constexpr std::size_t kLongestValue = 64;
+
+    ConsoleVariable(VariableDefinition definition, ModuleId creator);
+
+    const VariableDefinition& definition() const { return definition_; }
+    const std::string& name() const { return definition_.name; }
+    const std::string& text() const { return text_; }
+    float number() const { return number_; }
+    ModuleId creator() const { return creator_; }
+
+    // Takes a plain decimal number (optional minus sign, digits, at most one point,
+    // kLongestValue characters at most) within the bounds, clamps one outside them, refuses
+    // anything else and then keeps the value it had. The text kept is the number in force, not what
+    // was typed.
+    ValueChange set(std::string_view value);
+
+    // The owner's share of the boolean is kept until unbind(owner); it is written now and on
+    // every change.
+    void bind(ModuleId owner, std::shared_ptr<bool> target);
+    void unbind(ModuleId owner);
+    const std::vector<std::pair<ModuleId, std::shared_ptr<bool>>>& bindings() const {
+        return bindings_;
+    }
+
+private:
+    void assign(std::string text, float number);
+
+    VariableDefinition definition_;
+    ModuleId creator_;
+    std::string text_;
+    float number_ = 0.0f;
+    std::vector<std::pair<ModuleId, std::shared_ptr<bool>>> bindings_;
+};
+
+}  // namespace simhost

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bakkesmod/api.h"
+#include "simhost/services/console_variable.h"
+
+namespace simhost {
+
+// Every console variable of the host, by name. Names are not case-sensitive: a player typing
+// CL_TAVORINDEN means cl_tavorinden, as with the console's commands. Variables outlive the modules
+// that registered them, so that a player's setting survives unloading and reloading a plug-in; the
+// bindings they hold into a module do not.
+class BAKKESMOD_API ConsoleVariables {
+public:
+    // Registers the variable, or returns the one already registered under that name unchanged.
+    ConsoleVariable& define(VariableDefinition definition, ModuleId creator);
+
+    ConsoleVariable* find(std::string_view name);
+    const ConsoleVariable* find(std::string_view name) const;
+    std::size_t size() const { return variables_.size(); }
+    // In name order.
+    std::vector<const ConsoleVariable*> all() const;
+
+    // Drops the owner's shares of the booleans it bound: a module's booleans must be gone before
+    // the module's code is unmapped.
+    void unbindAll(ModuleId owner);
+    // Forgets the variables the module registered first; for a module whose load failed.
+    void removeCreatedBy(ModuleId creator);
+
+private:
+    struct CaseInsensitiveLess {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    std::map<std::string, ConsoleVariable, CaseInsensitiveLess> variables_;
+};
+
+}  // namespace simhost

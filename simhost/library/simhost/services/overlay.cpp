@@ -1,0 +1,66 @@
+#include "simhost/services/overlay.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "simhost/services/canvas.h"
+
+namespace simhost {
+
+void Overlay::add(ModuleId owner, Drawable drawable) {
+    if (!drawable) {
+        return;
+    }
+    (drawing_ ? arrivals_ : entries_).push_back({owner, std::move(drawable)});
+}
+
+void Overlay::removeAll(ModuleId owner) {
+    for (auto* list : {&entries_, &arrivals_}) {
+        for (auto& entry : *list) {
+            if (entry.owner == owner) {
+                entry.removed = true;
+            }
+        }
+    }
+    if (!drawing_) {
+        settle();
+    }
+}
+
+std::size_t Overlay::count(std::optional<ModuleId> owner) const {
+    const auto live = [owner](const Entry& entry) {
+        return !entry.removed && (!owner || entry.owner == *owner);
+    };
+    return static_cast<std::size_t>(std::count_if(entries_.begin(), entries_.end(), live) +
+                                    std::count_if(arrivals_.begin(), arrivals_.end(), live));
+}
+
+void Overlay::draw(Canvas& canvas) {
+    struct Settle {
+        Overlay& overlay;
+        ~Settle() {
+            overlay.drawing_ = false;
+            overlay.settle();
+        }
+    } settleAfterwards{*this};
+    drawing_ = true;
+
+    const CanvasWrapper handle(canvas);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (!entries_[i].removed) {
+            entries_[i].drawable(handle);
+        }
+    }
+}
+
+void Overlay::settle() {
+    std::erase_if(entries_, [](const Entry& entry) { return entry.removed; });
+    for (auto& entry : arrivals_) {
+        if (!entry.removed) {
+            entries_.push_back(std::move(entry));
+        }
+    }
+    arrivals_.clear();
+}
+
+}  // namespace simhost
