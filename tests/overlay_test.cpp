@@ -13,7 +13,7 @@ using simhost::Overlay;
 
 class OverlayTest : public ::testing::Test {
 protected:
-    Overlay::Drawable tracer(std::string name) {
+    Overlay::Drawable tracer(const std::string& name) {
         return [this, name](CanvasWrapper) { called.push_back(name); };
     }
     std::vector<std::string> drawOnce() {
@@ -43,7 +43,7 @@ TEST_F(OverlayTest, CallsEveryDrawableInOrderAndRemovesOnlyTheOwners) {
 
 TEST_F(OverlayTest, RemovalDuringADrawTakesEffectAtOnce) {
     overlay.add(1, [this](CanvasWrapper) {
-        called.push_back("remover");
+        called.emplace_back("remover");
         overlay.removeAll(2);
         overlay.removeAll(1);
     });
@@ -58,7 +58,7 @@ TEST_F(OverlayTest, RegistrationDuringADrawJoinsTheNextDraw) {
         if (overlay.count() < 3) {
             overlay.add(2, tracer("late"));
         }
-        called.push_back("early");
+        called.emplace_back("early");
     });
     EXPECT_EQ(drawOnce(), (Names{"early"}));
     EXPECT_EQ(overlay.count(2), 1u);

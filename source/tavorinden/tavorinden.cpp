@@ -21,7 +21,9 @@ PluginExportRecord exports = {
 
 std::uintptr_t BAKKESMOD_ENTRY getPlugin() {
     if (!pluginInstance) {
-        // Should the shared count not be allocated, the handle deletes the new object itself.
+        // The object, then its shared count: should the count not be allocated, the handle
+        // deletes the new object itself.
+        // NOLINTNEXTLINE(modernize-make-shared)
         pluginInstance = std::shared_ptr<Tavorinden>(new Tavorinden());
     }
     return reinterpret_cast<std::uintptr_t>(&pluginInstance);
@@ -63,8 +65,8 @@ void Tavorinden::drawCover(CanvasWrapper canvas) {
     // Single-precision products truncated toward zero: ⌊2W/5⌋, ⌊3W/5⌋ and ⌊17H/200⌋ for every
     // side up to 19 999 pixels.
     const Vector2 size = canvas.GetSize();
-    const float width = static_cast<float>(size.X);
-    const float height = static_cast<float>(size.Y);
+    const auto width = static_cast<float>(size.X);
+    const auto height = static_cast<float>(size.Y);
     const Vector2 topLeft{static_cast<int>(width * 0.4f), 0};
     const Vector2 bottomRight{static_cast<int>(width * 0.6f), static_cast<int>(height * 0.085f)};
     canvas.DrawRect(topLeft, bottomRight);

@@ -9,7 +9,9 @@
 #include "bakkesmod/plugin_export_record.h"
 
 // Covers the top centre of the screen with an opaque black band while cl_tavorinden is on.
-class Tavorinden : public BakkesMod::Plugin::BakkesModPlugin {
+// Final: nothing derives from it, and the module's handle destroys it as a Tavorinden, which is
+// why the base needs no virtual destructor.
+class Tavorinden final : public BakkesMod::Plugin::BakkesModPlugin {
 public:
     // Logs the version line, creates the switch, registers cl_tavorinden bound to it and
     // registers the cover drawable.

@@ -39,9 +39,11 @@ CanvasWrapper::CanvasWrapper(const CanvasWrapper& other) : surface_(other.surfac
 }
 
 CanvasWrapper& CanvasWrapper::operator=(const CanvasWrapper& other) {
-    acquired(other.surface_);
-    released(surface_);
-    surface_ = other.surface_;
+    if (this != &other) {
+        acquired(other.surface_);
+        released(surface_);
+        surface_ = other.surface_;
+    }
     return *this;
 }
 

@@ -63,6 +63,8 @@ void PluginModule::release() {
 }
 
 const std::shared_ptr<BakkesModPlugin>& PluginModule::handleAt(std::uintptr_t address) {
+    // An address the module gave as a number, by the host interface's own design.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     return *reinterpret_cast<const std::shared_ptr<BakkesModPlugin>*>(address);
 }
 

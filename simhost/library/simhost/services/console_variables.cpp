@@ -16,7 +16,8 @@ ConsoleVariable& ConsoleVariables::define(VariableDefinition definition, ModuleI
         return found->second;
     }
     std::string name = definition.name;
-    return variables_.try_emplace(std::move(name), std::move(definition), creator).first->second;
+    ConsoleVariable variable(std::move(definition), creator);
+    return variables_.emplace(std::move(name), std::move(variable)).first->second;
 }
 
 ConsoleVariable* ConsoleVariables::find(std::string_view name) {

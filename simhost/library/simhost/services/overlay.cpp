@@ -46,9 +46,10 @@ void Overlay::draw(Canvas& canvas) {
     drawing_ = true;
 
     const CanvasWrapper handle(canvas);
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        if (!entries_[i].removed) {
-            entries_[i].drawable(handle);
+    // Entries stay where they are while drawing: arrivals wait apart, removals are only marked.
+    for (const Entry& entry : entries_) {
+        if (!entry.removed) {
+            entry.drawable(handle);
         }
     }
 }
