@@ -112,6 +112,9 @@ The console log goes to standard output exactly as modules write it; the host's 
 to standard error. Type "help" at the console for its commands.
 
 Exit status: 0 success, 1 a load or run failure, 2 a usage error.
+
+  simhost check [OPTION]... MODULE
+checks that a built module keeps the host's contract; "simhost check --help" says more.
 )";
 }
 

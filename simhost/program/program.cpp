@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 
+#include "program/check/check_command.h"
 #include "program/console.h"
 #include "program/console_input.h"
 #include "program/error_message.h"
@@ -122,6 +123,9 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
 int runSimhost(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
                std::ostream& err, bool inIsTerminal) {
     try {
+        if (!arguments.empty() && arguments.front() == "check") {
+            return check::runCheckCommand({arguments.begin() + 1, arguments.end()}, out, err);
+        }
         Options options;
         try {
             options = parseOptions(arguments);

@@ -82,6 +82,27 @@ void* DynamicLibrary::symbol(const char* name) const {
 #endif
 }
 
+bool DynamicLibrary::contains(const void* address) const {
+    if (handle_ == nullptr || address == nullptr) {
+        return false;
+    }
+#if defined(_WIN32)
+    HMODULE owner = nullptr;
+    return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                  GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              static_cast<LPCWSTR>(address), &owner) != 0 &&
+           owner == static_cast<HMODULE>(handle_);
+#else
+    // The library's base address is that of any symbol of it; "exports" is one every module has,
+    // but any will do: dladdr names the object an address belongs to.
+    Dl_info wanted{};
+    Dl_info found{};
+    void* anchor = dlsym(handle_, "exports");
+    return anchor != nullptr && dladdr(anchor, &wanted) != 0 && dladdr(address, &found) != 0 &&
+           found.dli_fbase == wanted.dli_fbase;
+#endif
+}
+
 void DynamicLibrary::close() noexcept {
     if (handle_ == nullptr) {
         return;

@@ -21,6 +21,8 @@ public:
 
     // The address of an exported symbol, or null when the library has none of that name.
     void* symbol(const char* name) const;
+    // Whether the address lies in this library's mapping: its code or its data.
+    bool contains(const void* address) const;
     // The system loader hands out one instance per file, however it was named: two open
     // libraries are the same when their handles are.
     bool sameAs(const DynamicLibrary& other) const { return handle_ == other.handle_; }

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "bakkesmod/api.h"
+
 namespace simhost {
 
 // What stops a file from being handed to the system loader, or nothing when it may go there:
@@ -11,6 +13,6 @@ namespace simhost {
 // the loader for good), and a module whose headers promise loadable segments beyond the end of
 // the file (the loader would map pages the file does not hold, and the host would die of a bus
 // error on touching them). Files the check cannot read go to the loader, which says why.
-std::optional<std::string> refusalBeforeOpening(const std::filesystem::path& file);
+BAKKESMOD_API std::optional<std::string> refusalBeforeOpening(const std::filesystem::path& file);
 
 }  // namespace simhost

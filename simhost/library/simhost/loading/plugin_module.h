@@ -39,6 +39,10 @@ public:
     void release();
     // Unloads the module; whatever it still owns is released by its static clean-up.
     void close() noexcept { library_.close(); }
+    // Whether the address lies in the module's code or data.
+    bool contains(const void* address) const { return library_.contains(address); }
+    // The address of one of the module's exported names, or null.
+    void* symbol(const char* name) const { return library_.symbol(name); }
     // Whether both are one module file, however each was named (a hard link, say).
     bool sameModuleAs(const PluginModule& other) const { return library_.sameAs(other.library_); }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -37,15 +38,21 @@ void Canvas::resize(int width, int height) {
         throw std::invalid_argument("canvas size " + std::to_string(width) + "x" +
                                     std::to_string(height) + " is negative");
     }
-    // Allocated before anything changes: when memory runs out, the canvas stays as it was.
-    std::vector<Rgba> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    pixels_.swap(pixels);
+    // Allocated before anything changes: when memory runs out, the canvas stays as it was. The
+    // system hands out zeroed pages as they are touched, so a large canvas costs only what is
+    // drawn on it.
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    auto* fresh = static_cast<Rgba*>(count == 0 ? nullptr : std::calloc(count, sizeof(Rgba)));
+    if (count != 0 && fresh == nullptr) {
+        throw std::bad_alloc();
+    }
+    pixels_.reset(fresh);
     width_ = width;
     height_ = height;
 }
 
 void Canvas::fill(Rgba color) {
-    std::fill(pixels_.begin(), pixels_.end(), color);
+    std::fill(pixels_.get(), pixels_.get() + count(), color);
 }
 
 Rgba Canvas::pixel(int x, int y) const {
@@ -65,7 +72,7 @@ void Canvas::drawRect(Vector2 start, Vector2 end) {
         return;
     }
     for (int y = top; y < bottom; ++y) {
-        Rgba* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
+        Rgba* row = pixels_.get() + static_cast<std::size_t>(y) * width_;
         if (color_.a == 255) {
             std::fill(row + left, row + right, color_);
         } else {

@@ -1,6 +1,9 @@
 #pragma once
 
-#include <vector>
+#include <cstddef>
+#include <cstdlib>
+#include <memory>
+#include <span>
 
 #include "bakkesmod/api.h"
 #include "bakkesmod/vector2.h"
@@ -27,7 +30,7 @@ public:
 
     void fill(Rgba color);
     Rgba pixel(int x, int y) const;
-    const std::vector<Rgba>& pixels() const { return pixels_; }
+    std::span<const Rgba> pixels() const { return {pixels_.get(), count()}; }
 
     void setColor(Rgba color) { color_ = color; }
     // Fills x in [start.X, end.X) and y in [start.Y, end.Y), clipped to the canvas and blended
@@ -39,9 +42,16 @@ public:
     CanvasObserver* observer() const { return observer_; }
 
 private:
+    std::size_t count() const {
+        return static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+    }
+    struct Release {
+        void operator()(Rgba* pixels) const { std::free(pixels); }
+    };
+
     int width_ = 0;
     int height_ = 0;
-    std::vector<Rgba> pixels_;
+    std::unique_ptr<Rgba[], Release> pixels_;
     Rgba color_{255, 255, 255, 255};
     CanvasObserver* observer_ = nullptr;
 };

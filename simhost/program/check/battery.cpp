@@ -1,0 +1,69 @@
+#include "program/check/battery.h"
+
+#include <chrono>
+#include <exception>
+
+#include "program/check/checks.h"
+#include "simhost/host_error.h"
+
+namespace simhost::check {
+
+const std::vector<Check>& battery() {
+    static const std::vector<Check> checks{
+        {"opens", "the module opens with every import resolved; missing host operations are named",
+         false, opens},
+        {"record",
+         "the record 'exports' is there, speaks this host's API, and its texts and entries "
+         "lie inside the module",
+         false, record},
+        {"base-class",
+         "the module exports the base class's special members, onLoad, onUnload and "
+         "its virtual-function table",
+         false, baseClass},
+        {"entries",
+         "the creation entry gives one object at one address; the release entry before "
+         "any creation and twice in a row does nothing",
+         false, entries},
+        {"load", "onLoad returns once the services are placed; says what it registered", false,
+         load},
+        {"variables",
+         "each variable has a lower-case name without blanks, a default within its "
+         "bounds and a description; bound booleans agree with their variables",
+         true, variables},
+        {"drawing",
+         "every drawable survives canvases from 0x0 to the largest, with each bound "
+         "variable at both ends of its range; drawing outside the canvas warns",
+         true, drawing},
+        {"unload", "after onUnload no drawable of the module is left or called; its variables stay",
+         true, unload},
+        {"release",
+         "the object goes with the release entry and the host's copy, and not before the "
+         "host's copy goes",
+         true, release},
+        {"cycles", "load and unload cycles leave heap and mapped memory flat", true, cycles},
+        {"module-unmaps", "after the last release the module file is unmapped (pinned: a warning)",
+         true, moduleUnmaps},
+        {"draw-cost",
+         "median time of a draw at 1920x1080 (above 1 % of a 60 Hz frame: a warning; "
+         "above a quarter: a failure)",
+         true, drawCost},
+    };
+    return checks;
+}
+
+Outcome runCheck(const Check& check, const Settings& settings) {
+    const auto start = std::chrono::steady_clock::now();
+    Outcome outcome;
+    try {
+        outcome = check.run(settings);
+    } catch (const HostError& error) {
+        outcome = fail(error.cause());
+    } catch (...) {
+        outcome = fail("exception: " + describe(std::current_exception()));
+    }
+    outcome.milliseconds =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return outcome;
+}
+
+}  // namespace simhost::check

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace simhost::check {
+
+enum class Verdict { Pass, Warn, Fail, Skip };
+
+// What one check found: its verdict, why (or, for a pass, what it saw) and how long it took.
+struct Outcome {
+    Verdict verdict = Verdict::Pass;
+    std::string reason;
+    double milliseconds = 0;
+};
+
+struct Settings {
+    std::filesystem::path module;
+    long long cycles = 100;
+};
+
+// One promise of the host interface, proved on a built module.
+struct Check {
+    const char* id;
+    const char* description;
+    // Whether it needs the module to load; it is skipped when loading failed.
+    bool needsLoad;
+    Outcome (*run)(const Settings&);
+};
+
+// Every check, in the fixed order they run and report in.
+const std::vector<Check>& battery();
+
+// Runs the check in this process and times it; a failure thrown out of it (the module's, say)
+// fails it with its own words.
+Outcome runCheck(const Check& check, const Settings& settings);
+
+}  // namespace simhost::check

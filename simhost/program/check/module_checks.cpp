@@ -1,0 +1,173 @@
+// Checks on the module file and its entries, before any plug-in is loaded into a host.
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bakkesmod/plugin_export_record.h"
+#include "program/check/checks.h"
+#include "simhost/loading/dynamic_library.h"
+#include "simhost/loading/module_file_check.h"
+#include "simhost/loading/module_inspection.h"
+#include "simhost/loading/plugin_module.h"
+
+namespace simhost::check {
+
+namespace {
+
+std::string joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) {
+        text += (text.empty() ? "" : ", ") + item;
+    }
+    return text;
+}
+
+// The system loader's verdict on the file, after the host's own checks.
+DynamicLibrary openFile(const std::filesystem::path& file) {
+    if (const auto refusal = refusalBeforeOpening(file)) {
+        throw std::runtime_error(*refusal);
+    }
+    return DynamicLibrary(file);
+}
+
+// Why a text field of the record is no readable, NUL-terminated text inside the module, or
+// nothing when it is one.
+std::string textProblem(const DynamicLibrary& library, const char* field, const char* text) {
+    constexpr int kLongest = 4096;
+    if (text == nullptr) {
+        return std::string(field) + " is null";
+    }
+    for (int i = 0; i < kLongest; ++i) {
+        if (!library.contains(text + i)) {
+            return std::string(field) + " points outside the module";
+        }
+        if (text[i] == '\0') {
+            return {};
+        }
+    }
+    return std::string(field) + " has no end within " + std::to_string(kLongest) + " bytes";
+}
+
+// The base class's members as the host looks them up, with a name a person reads.
+const std::vector<std::pair<const char*, const char*>>& baseClassExports() {
+#if defined(_MSC_VER)
+    static const std::vector<std::pair<const char*, const char*>> names{
+        {"??0BakkesModPlugin@Plugin@BakkesMod@@QAE@XZ", "default constructor"},
+        {"??0BakkesModPlugin@Plugin@BakkesMod@@QAE@ABV012@@Z", "copy constructor"},
+        {"??0BakkesModPlugin@Plugin@BakkesMod@@QAE@$$QAV012@@Z", "move constructor"},
+        {"??1BakkesModPlugin@Plugin@BakkesMod@@QAE@XZ", "destructor"},
+        {"??4BakkesModPlugin@Plugin@BakkesMod@@QAEAAV012@ABV012@@Z", "copy assignment"},
+        {"??4BakkesModPlugin@Plugin@BakkesMod@@QAEAAV012@$$QAV012@@Z", "move assignment"},
+        {"?onLoad@BakkesModPlugin@Plugin@BakkesMod@@UAEXXZ", "onLoad"},
+        {"?onUnload@BakkesModPlugin@Plugin@BakkesMod@@UAEXXZ", "onUnload"},
+        {"??_7BakkesModPlugin@Plugin@BakkesMod@@6B@", "virtual-function table"},
+    };
+#else
+    static const std::vector<std::pair<const char*, const char*>> names{
+        {"_ZN9BakkesMod6Plugin15BakkesModPluginC1Ev", "default constructor"},
+        {"_ZN9BakkesMod6Plugin15BakkesModPluginC1ERKS1_", "copy constructor"},
+        {"_ZN9BakkesMod6Plugin15BakkesModPluginC1EOS1_", "move constructor"},
+        {"_ZN9BakkesMod6Plugin15BakkesModPluginD1Ev", "destructor"},
+        {"_ZN9BakkesMod6Plugin15BakkesModPluginaSERKS1_", "copy assignment"},
+        {"_ZN9BakkesMod6Plugin15BakkesModPluginaSEOS1_", "move assignment"},
+        {"_ZN9BakkesMod6Plugin15BakkesModPlugin6onLoadEv", "onLoad"},
+        {"_ZN9BakkesMod6Plugin15BakkesModPlugin8onUnloadEv", "onUnload"},
+        {"_ZTVN9BakkesMod6Plugin15BakkesModPluginE", "virtual-function table"},
+    };
+#endif
+    return names;
+}
+
+}  // namespace
+
+Outcome opens(const Settings& settings) {
+    if (const auto missing = missingImports(settings.module); !missing.empty()) {
+        return fail("needs what this host does not provide: " + joined(missing));
+    }
+    try {
+        openFile(settings.module);
+    } catch (const std::runtime_error& refusal) {
+        return fail(refusal.what());
+    }
+    return pass();
+}
+
+Outcome record(const Settings& settings) {
+    const DynamicLibrary library = openFile(settings.module);
+    const auto* exported = static_cast<const PluginExportRecord*>(library.symbol("exports"));
+    if (exported == nullptr) {
+        return fail("the module exports no 'exports' record");
+    }
+    if (!library.contains(exported)) {
+        return fail("'exports' does not lie inside the module");
+    }
+    if (exported->hostApiVersion != kHostApiVersion) {
+        return fail("hostApiVersion is " + std::to_string(exported->hostApiVersion) +
+                    ", this host speaks " + std::to_string(kHostApiVersion));
+    }
+    std::vector<std::string> problems;
+    for (const auto& [field, text] :
+         {std::pair{"sourcePath", exported->sourcePath}, std::pair{"typeName", exported->typeName},
+          std::pair{"displayName", exported->displayName},
+          std::pair{"versionText", exported->versionText}}) {
+        if (std::string problem = textProblem(library, field, text); !problem.empty()) {
+            problems.push_back(std::move(problem));
+        }
+    }
+    // A function's address as data: what the record holds is an address all the same.
+    const auto address = [](auto entry) { return reinterpret_cast<const void*>(entry); };
+    if (!library.contains(address(exported->createEntry))) {
+        problems.emplace_back("createEntry is not set to code of the module");
+    }
+    if (!library.contains(address(exported->deleteEntry))) {
+        problems.emplace_back("deleteEntry is not set to code of the module");
+    }
+    if (!problems.empty()) {
+        return fail(joined(problems));
+    }
+    return pass(std::string(exported->displayName) + " " + exported->versionText);
+}
+
+Outcome baseClass(const Settings& settings) {
+    const DynamicLibrary library = openFile(settings.module);
+    std::vector<std::string> missing;
+    for (const auto& [name, readable] : baseClassExports()) {
+        if (library.symbol(name) == nullptr) {
+            missing.emplace_back(readable);
+        }
+    }
+    if (!missing.empty()) {
+        return fail("the module does not export the base class's " + joined(missing));
+    }
+    return pass();
+}
+
+Outcome entries(const Settings& settings) {
+    PluginModule module(settings.module);
+    auto& entry = module.record();
+    entry.deleteEntry();  // before any creation: nothing to do
+    const std::uintptr_t first = entry.createEntry();
+    if (first == 0 || !PluginModule::handleAt(first)) {
+        return fail("the creation entry gave no plug-in");
+    }
+    const void* object = PluginModule::handleAt(first).get();
+    const std::uintptr_t second = entry.createEntry();
+    if (second != first) {
+        return fail("a second call of the creation entry gave another handle");
+    }
+    if (PluginModule::handleAt(second).get() != object) {
+        return fail("a second call of the creation entry made another object");
+    }
+    if (PluginModule::handleAt(second).use_count() != 1) {
+        return fail("the module's handle is not the object's only owner");
+    }
+    entry.deleteEntry();
+    entry.deleteEntry();  // twice in a row: nothing more to do
+    return pass();
+}
+
+}  // namespace simhost::check

@@ -1,0 +1,323 @@
+// Checks on the plug-in loaded into a host, each in a host of its own.
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "program/check/checks.h"
+#include "program/printable.h"
+#include "simhost/host.h"
+#include "simhost/loading/module_inspection.h"
+#include "simhost/services/console_variables.h"
+
+namespace simhost::check {
+
+namespace {
+
+// The canvas sizes every drawable must survive: nothing, a pixel, tiny, common screens, odd
+// sizes and the largest this host draws on.
+const std::vector<Vector2>& sweepSizes() {
+    static const std::vector<Vector2> sizes{
+        {0, 0},      {1, 1},       {5, 5},       {1280, 720},
+        {1366, 768}, {1920, 1080}, {2560, 1440}, {3840, 2160},
+        {333, 201},  {1, 16384},   {16384, 1},   {Canvas::kMaxSide, Canvas::kMaxSide}};
+    return sizes;
+}
+
+std::string sizeText(Vector2 size) {
+    return std::to_string(size.X) + "x" + std::to_string(size.Y);
+}
+
+// Notes a drawable reaching outside the canvas.
+class OutsideWatch : public CanvasObserver {
+public:
+    explicit OutsideWatch(Canvas& canvas) : canvas_(canvas) { canvas_.setObserver(this); }
+    OutsideWatch(const OutsideWatch&) = delete;
+    OutsideWatch& operator=(const OutsideWatch&) = delete;
+    ~OutsideWatch() { canvas_.setObserver(nullptr); }
+
+    void called(const CanvasCall& call) override {
+        if (call.kind != CanvasCall::Kind::DrawRect || !first.empty()) {
+            return;
+        }
+        const Vector2 size = canvas_.size();
+        for (const Vector2 corner : {call.first, call.second}) {
+            if (corner.X < 0 || corner.Y < 0 || corner.X > size.X || corner.Y > size.Y) {
+                first = "DrawRect((" + std::to_string(call.first.X) + ", " +
+                        std::to_string(call.first.Y) + "), (" + std::to_string(call.second.X) +
+                        ", " + std::to_string(call.second.Y) + ")) on a " + sizeText(size) +
+                        " canvas";
+                return;
+            }
+        }
+    }
+    void handleAcquired() override {}
+    void handleReleased() override {}
+
+    std::string first;  // the first call that reached outside, if any
+
+private:
+    Canvas& canvas_;
+};
+
+// A host of its own with the module loaded in it.
+struct Loaded {
+    explicit Loaded(const Settings& settings, Vector2 size = {320, 180})
+        : host(size), id(host.modules().load(settings.module)) {}
+
+    std::vector<ConsoleVariable*> variables() {
+        std::vector<ConsoleVariable*> own;
+        for (const ConsoleVariable* variable : host.variables().all()) {
+            if (variable->creator() == id) {
+                own.push_back(host.variables().find(variable->name()));
+            }
+        }
+        return own;
+    }
+
+    Host host;
+    ModuleId id;
+};
+
+std::string count(std::size_t n, const char* thing) {
+    return std::to_string(n) + " " + thing + (n == 1 ? "" : "s");
+}
+
+bool lowerCaseWithoutBlanks(const std::string& name) {
+    return !name.empty() && std::none_of(name.begin(), name.end(), [](unsigned char c) {
+        return std::isupper(c) != 0 || std::isspace(c) != 0;
+    });
+}
+
+std::optional<double> number(const std::string& text) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+Outcome load(const Settings& settings) {
+    Loaded loaded(settings);
+    return pass("logged " + count(loaded.host.log().lines().size(), "line") + ", registered " +
+                count(loaded.variables().size(), "variable") + " and " +
+                count(loaded.host.overlay().count(loaded.id), "drawable"));
+}
+
+Outcome variables(const Settings& settings) {
+    Loaded loaded(settings);
+    std::vector<std::string> problems;
+    for (const ConsoleVariable* variable : loaded.variables()) {
+        const auto& definition = variable->definition();
+        const std::string name = printable(variable->name());
+        if (!lowerCaseWithoutBlanks(variable->name())) {
+            problems.push_back(name + " is not a lower-case name without blanks");
+        }
+        if (definition.description.empty()) {
+            problems.push_back(name + " has no description");
+        }
+        const auto byDefault = number(definition.defaultValue);
+        if (!byDefault) {
+            problems.push_back(name + "'s default " + printable(definition.defaultValue) +
+                               " is no number");
+        } else if ((definition.minimum && *byDefault < *definition.minimum) ||
+                   (definition.maximum && *byDefault > *definition.maximum)) {
+            problems.push_back(name + "'s default " + definition.defaultValue +
+                               " lies outside its bounds");
+        }
+        for (const auto& [owner, flag] : variable->bindings()) {
+            if (owner == loaded.id && *flag != (variable->number() != 0.0f)) {
+                problems.push_back(name + "'s bound boolean disagrees with its value");
+            }
+        }
+    }
+    if (!problems.empty()) {
+        std::string text = problems.front();
+        for (std::size_t i = 1; i < problems.size(); ++i) {
+            text += "; " + problems[i];
+        }
+        return fail(text);
+    }
+    return pass();
+}
+
+Outcome drawing(const Settings& settings) {
+    Loaded loaded(settings);
+    Canvas& canvas = loaded.host.canvas();
+    OutsideWatch outside(canvas);
+    const auto drawAt = [&](Vector2 size, const std::string& when) -> std::optional<Outcome> {
+        canvas.resize(size.X, size.Y);
+        try {
+            loaded.host.draw();
+        } catch (...) {
+            return fail("drawing on a " + sizeText(size) + " canvas" + when +
+                        " failed: " + describe(std::current_exception()));
+        }
+        return std::nullopt;
+    };
+    for (const Vector2 size : sweepSizes()) {
+        if (auto failed = drawAt(size, "")) {
+            return *failed;
+        }
+    }
+    // Each bound variable at both ends of its range (0 and 1 where it has no bound).
+    for (ConsoleVariable* variable : loaded.variables()) {
+        if (variable->bindings().empty()) {
+            continue;
+        }
+        const auto& definition = variable->definition();
+        for (const float end :
+             {definition.minimum.value_or(0.0f), definition.maximum.value_or(1.0f)}) {
+            variable->set(formatNumber(end));
+            const std::string when = " with " + variable->name() + " " + variable->text();
+            if (auto failed = drawAt({1920, 1080}, when)) {
+                return *failed;
+            }
+        }
+    }
+    if (!outside.first.empty()) {
+        return warn("a drawable reached outside the canvas: " + outside.first);
+    }
+    return pass(count(sweepSizes().size(), "canvas size"));
+}
+
+Outcome unload(const Settings& settings) {
+    Loaded loaded(settings);
+    const std::size_t variablesBefore = loaded.variables().size();
+    loaded.host.modules().find(loaded.id)->plugin->onUnload();
+    if (const std::size_t left = loaded.host.overlay().count(loaded.id); left != 0) {
+        return fail("onUnload left " + count(left, "drawable") + " registered");
+    }
+    loaded.host.modules().unload(loaded.id);
+    const std::size_t variablesAfter = loaded.variables().size();
+    if (variablesAfter != variablesBefore) {
+        return fail("unloading dropped " + count(variablesBefore - variablesAfter, "variable"));
+    }
+    return pass();
+}
+
+Outcome release(const Settings& settings) {
+    {
+        // The host's own order: its copy goes, then the release entry.
+        Loaded loaded(settings);
+        std::weak_ptr<BakkesMod::Plugin::BakkesModPlugin> object =
+            loaded.host.modules().find(loaded.id)->plugin;
+        PluginModule kept = loaded.host.modules().unloadKeepingFile(loaded.id);
+        const bool outlived = !object.expired();
+        object.reset();  // its shared count is the module's code: gone before the module closes
+        if (outlived) {
+            return fail("the object outlived the release entry and the host's copy");
+        }
+    }
+    // A host still holding a copy keeps the object alive past the release entry.
+    PluginModule module(settings.module);
+    auto copy = module.create();
+    std::weak_ptr<BakkesMod::Plugin::BakkesModPlugin> object = copy;
+    module.release();
+    const bool wentEarly = object.expired();
+    copy.reset();
+    const bool outlived = !object.expired();
+    object.reset();
+    if (wentEarly) {
+        return fail("the object went with the release entry while the host still held a copy");
+    }
+    if (outlived) {
+        return fail("the object outlived the release entry and the host's copy");
+    }
+    return pass();
+}
+
+Outcome cycles(const Settings& settings) {
+    const long long tenth = std::max<long long>(1, settings.cycles / 10);
+    MemoryUse settled;
+    MemoryUse highest;
+    for (long long i = 0; i < settings.cycles; ++i) {
+        {
+            Loaded loaded(settings);
+            loaded.host.draw();
+            loaded.host.modules().unload(loaded.id);
+        }
+        const MemoryUse now = memoryUse();
+        if (i == tenth - 1) {
+            settled = now;
+        }
+        if (i >= settings.cycles - tenth) {
+            highest.heapBytes = std::max(highest.heapBytes, now.heapBytes);
+            highest.mappedBytes = std::max(highest.mappedBytes, now.mappedBytes);
+        }
+    }
+    const std::string seen = count(static_cast<std::size_t>(settings.cycles), "cycle");
+    if (settings.cycles >= 2 * tenth && highest.heapBytes > settled.heapBytes) {
+        return fail(seen + ": the heap grew by " +
+                    std::to_string(highest.heapBytes - settled.heapBytes) + " bytes");
+    }
+    if (settings.cycles >= 2 * tenth && highest.mappedBytes > settled.mappedBytes) {
+        return fail(seen + ": mapped memory grew by " +
+                    std::to_string(highest.mappedBytes - settled.mappedBytes) + " bytes");
+    }
+    return pass(seen);
+}
+
+Outcome moduleUnmaps(const Settings& settings) {
+    {
+        Loaded loaded(settings);
+        loaded.host.modules().unload(loaded.id);
+    }
+    if (isMapped(settings.module)) {
+        return warn("the module stays mapped after its last release: it pins itself");
+    }
+    return pass();
+}
+
+Outcome drawCost(const Settings& settings) {
+    constexpr double kFrameMicroseconds = 1e6 / 60;
+    constexpr double kWarnAbove = kFrameMicroseconds / 100;
+    constexpr double kFailAbove = kFrameMicroseconds / 4;
+    constexpr std::size_t kDraws = 1000;
+    constexpr std::size_t kEnoughToTell = 100;
+    Loaded loaded(settings, {1920, 1080});
+    for (int i = 0; i < 10; ++i) {
+        loaded.host.draw();  // warm
+    }
+    std::vector<double> microseconds;
+    microseconds.reserve(kDraws);
+    const auto median = [&microseconds] {
+        std::vector<double> sorted = microseconds;
+        std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+        return sorted[sorted.size() / 2];
+    };
+    while (microseconds.size() < kDraws) {
+        const auto start = std::chrono::steady_clock::now();
+        loaded.host.overlay().draw(loaded.host.canvas());
+        microseconds.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count());
+        // A drawable that plainly costs too much is not timed a thousand times over.
+        if (microseconds.size() == kEnoughToTell && median() > kFailAbove) {
+            break;
+        }
+    }
+    const double typical = median();
+    char text[96];
+    std::snprintf(text, sizeof text, "median %.1f us per draw over %zu draws", typical,
+                  microseconds.size());
+    if (typical > kFailAbove) {
+        return fail(std::string(text) + ", more than a quarter of a 60 Hz frame");
+    }
+    if (typical > kWarnAbove) {
+        return warn(std::string(text) + ", more than 1 % of a 60 Hz frame");
+    }
+    return pass(text);
+}
+
+}  // namespace simhost::check

@@ -1,0 +1,174 @@
+#include "program/check/report.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "simhost/host_error.h"
+
+namespace simhost::check {
+
+namespace {
+
+int count(const std::vector<Finding>& findings, Verdict verdict) {
+    int n = 0;
+    for (const Finding& finding : findings) {
+        n += finding.outcome.verdict == verdict ? 1 : 0;
+    }
+    return n;
+}
+
+std::string plural(int n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+void writeText(const std::filesystem::path& file, const std::string& text) {
+    errno = 0;
+    std::ofstream out(file, std::ios::binary);
+    out << text;
+    out.close();
+    if (!out) {
+        throw HostError(file, std::string("cannot write: ") +
+                                  (errno != 0 ? std::strerror(errno) : "write failed"));
+    }
+}
+
+const char* resultName(Verdict verdict) {
+    switch (verdict) {
+        case Verdict::Pass:
+            return "pass";
+        case Verdict::Warn:
+            return "warn";
+        case Verdict::Fail:
+            return "fail";
+        case Verdict::Skip:
+            return "skip";
+    }
+    return "fail";
+}
+
+}  // namespace
+
+std::string line(const Finding& finding) {
+    const Outcome& outcome = finding.outcome;
+    switch (outcome.verdict) {
+        case Verdict::Pass:
+            return "PASS " + finding.id + " (" +
+                   std::to_string(std::llround(outcome.milliseconds)) + " ms)" +
+                   (outcome.reason.empty() ? "" : ": " + outcome.reason);
+        case Verdict::Warn:
+            return "WARN " + finding.id + ": " + outcome.reason;
+        case Verdict::Fail:
+            return "FAIL " + finding.id + ": " + outcome.reason;
+        case Verdict::Skip:
+            return "SKIP " + finding.id + ": " + outcome.reason;
+    }
+    return {};
+}
+
+std::string summary(const std::vector<Finding>& findings) {
+    std::string text = std::to_string(count(findings, Verdict::Pass)) + " passed, " +
+                       std::to_string(count(findings, Verdict::Fail)) + " failed";
+    if (const int warnings = count(findings, Verdict::Warn); warnings > 0) {
+        text += ", " + plural(warnings, "warning", "warnings");
+    }
+    if (const int skipped = count(findings, Verdict::Skip); skipped > 0) {
+        text += ", " + std::to_string(skipped) + " skipped";
+    }
+    return text;
+}
+
+std::string xmlEscaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                // XML 1.0 has no place for other control characters, even escaped.
+                if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+                    out += '?';
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out;
+}
+
+void writeJunit(const std::vector<Finding>& findings, const std::filesystem::path& module,
+                const std::filesystem::path& file) {
+    double seconds = 0;
+    for (const Finding& finding : findings) {
+        seconds += finding.outcome.milliseconds / 1000;
+    }
+    std::ostringstream xml;
+    xml << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<testsuites>\n"
+        << "  <testsuite name=\"simhost check " << xmlEscaped(module.string()) << "\" tests=\""
+        << findings.size() << "\" failures=\"" << count(findings, Verdict::Fail)
+        << "\" errors=\"0\" skipped=\"" << count(findings, Verdict::Skip) << "\" time=\"" << seconds
+        << "\">\n";
+    for (const Finding& finding : findings) {
+        const Outcome& outcome = finding.outcome;
+        xml << "    <testcase classname=\"simhost.check\" name=\"" << xmlEscaped(finding.id)
+            << "\" time=\"" << outcome.milliseconds / 1000 << "\">";
+        const std::string reason = xmlEscaped(outcome.reason);
+        switch (outcome.verdict) {
+            case Verdict::Fail:
+                xml << "<failure message=\"" << reason << "\"/>";
+                break;
+            case Verdict::Skip:
+                xml << "<skipped message=\"" << reason << "\"/>";
+                break;
+            case Verdict::Warn:
+                xml << "<system-out>warning: " << reason << "</system-out>";
+                break;
+            case Verdict::Pass:
+                if (!reason.empty()) {
+                    xml << "<system-out>" << reason << "</system-out>";
+                }
+                break;
+        }
+        xml << "</testcase>\n";
+    }
+    xml << "  </testsuite>\n</testsuites>\n";
+    writeText(file, xml.str());
+}
+
+void writeJson(const std::vector<Finding>& findings, const std::filesystem::path& module,
+               const std::filesystem::path& file) {
+    nlohmann::json checks = nlohmann::json::array();
+    for (const Finding& finding : findings) {
+        checks.push_back({{"id", finding.id},
+                          {"result", resultName(finding.outcome.verdict)},
+                          {"reason", finding.outcome.reason},
+                          {"duration_ms", finding.outcome.milliseconds}});
+    }
+    const nlohmann::json report{{"module", module.string()},
+                                {"passed", count(findings, Verdict::Pass)},
+                                {"failed", count(findings, Verdict::Fail)},
+                                {"warnings", count(findings, Verdict::Warn)},
+                                {"skipped", count(findings, Verdict::Skip)},
+                                {"checks", checks}};
+    writeText(file, report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+}
+
+}  // namespace simhost::check
