@@ -49,11 +49,32 @@ bool isMapped(const std::filesystem::path& file) {
 }
 
 MemoryUse memoryUse() {
-    MEMORYSTATUSEX status{};
-    status.dwLength = sizeof status;
-    GlobalMemoryStatusEx(&status);
-    const auto mapped = static_cast<long long>(status.ullTotalVirtual - status.ullAvailVirtual);
-    return {mapped, mapped};
+    MemoryUse use;
+    // Busy blocks of every heap of the process, the C runtime's among them.
+    HANDLE heaps[64];
+    const DWORD count = GetProcessHeaps(static_cast<DWORD>(std::size(heaps)), heaps);
+    for (DWORD i = 0; i < count && i < std::size(heaps); ++i) {
+        if (!HeapLock(heaps[i])) {
+            continue;
+        }
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry)) {
+            if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) {
+                use.heapBytes += entry.cbData;
+            }
+        }
+        HeapUnlock(heaps[i]);
+    }
+    // Committed address space: private memory, images and mapped files.
+    MEMORY_BASIC_INFORMATION region{};
+    for (const char* address = nullptr;
+         VirtualQuery(address, &region, sizeof region) == sizeof region;
+         address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT) {
+            use.mappedBytes += static_cast<long long>(region.RegionSize);
+        }
+    }
+    return use;
 }
 
 #else
