@@ -29,6 +29,10 @@ struct Check {
     Outcome (*run)(const Settings&);
 };
 
+// "pass", "warn", "fail" or "skip", as the reports write it; and back (anything else: Fail).
+const char* verdictName(Verdict verdict);
+Verdict verdictNamed(const std::string& name);
+
 // Every check, in the fixed order they run and report in.
 const std::vector<Check>& battery();
 

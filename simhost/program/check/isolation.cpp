@@ -29,20 +29,6 @@ namespace {
 
 constexpr std::string_view kResultMark = "simhost-check-result ";
 
-const char* verdictName(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Pass:
-            return "pass";
-        case Verdict::Warn:
-            return "warn";
-        case Verdict::Fail:
-            return "fail";
-        case Verdict::Skip:
-            return "skip";
-    }
-    return "fail";
-}
-
 // What a child that ended without a result said last on its way out, for the reason.
 std::string lastWords(const std::string& output) {
     std::istringstream lines(output);
@@ -69,12 +55,8 @@ std::optional<Outcome> resultIn(const std::string& output) {
         if (json.is_discarded()) {
             continue;
         }
-        const std::string verdict = json.value("verdict", "fail");
         Outcome found;
-        found.verdict = verdict == "pass"   ? Verdict::Pass
-                        : verdict == "warn" ? Verdict::Warn
-                        : verdict == "skip" ? Verdict::Skip
-                                            : Verdict::Fail;
+        found.verdict = verdictNamed(json.value("verdict", "fail"));
         found.reason = json.value("reason", "");
         found.milliseconds = json.value("milliseconds", 0.0);
         outcome = found;

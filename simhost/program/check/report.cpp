@@ -36,20 +36,6 @@ void writeText(const std::filesystem::path& file, const std::string& text) {
     }
 }
 
-const char* resultName(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Pass:
-            return "pass";
-        case Verdict::Warn:
-            return "warn";
-        case Verdict::Fail:
-            return "fail";
-        case Verdict::Skip:
-            return "skip";
-    }
-    return "fail";
-}
-
 }  // namespace
 
 std::string line(const Finding& finding) {
@@ -158,7 +144,7 @@ void writeJson(const std::vector<Finding>& findings, const std::filesystem::path
     nlohmann::json checks = nlohmann::json::array();
     for (const Finding& finding : findings) {
         checks.push_back({{"id", finding.id},
-                          {"result", resultName(finding.outcome.verdict)},
+                          {"result", verdictName(finding.outcome.verdict)},
                           {"reason", finding.outcome.reason},
                           {"duration_ms", finding.outcome.milliseconds}});
     }

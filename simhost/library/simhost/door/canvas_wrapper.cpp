@@ -1,14 +1,11 @@
 #include "bakkesmod/canvas_wrapper.h"
 
-#include "simhost/services/canvas.h"
+#include "simhost/door/handle_casts.h"
 
 using simhost::CanvasCall;
+using simhost::canvasOf;
 
 namespace {
-
-simhost::Canvas& canvasOf(HostCanvas* surface) {
-    return static_cast<simhost::Canvas&>(*surface);
-}
 
 void tell(HostCanvas* surface, const CanvasCall& call) {
     if (auto* observer = canvasOf(surface).observer()) {

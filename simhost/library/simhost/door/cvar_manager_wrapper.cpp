@@ -2,17 +2,11 @@
 
 #include <optional>
 
+#include "simhost/door/handle_casts.h"
 #include "simhost/services/console_log.h"
 #include "simhost/services/console_variables.h"
-#include "simhost/services/module_services.h"
 
-namespace {
-
-simhost::ModuleServices& servicesOf(HostModuleServices* services) {
-    return static_cast<simhost::ModuleServices&>(*services);
-}
-
-}  // namespace
+using simhost::servicesOf;
 
 CVarManagerWrapper::CVarManagerWrapper(HostModuleServices& services) : services_(&services) {}
 

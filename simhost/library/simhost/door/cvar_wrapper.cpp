@@ -1,7 +1,6 @@
 #include "bakkesmod/cvar_wrapper.h"
 
-#include "simhost/services/console_variable.h"
-#include "simhost/services/module_services.h"
+#include "simhost/door/handle_casts.h"
 
 CVarWrapper::CVarWrapper(HostConsoleVariable& variable, HostModuleServices& services)
     : variable_(&variable), services_(&services) {}
@@ -11,6 +10,5 @@ CVarWrapper& CVarWrapper::operator=(const CVarWrapper& other) = default;
 CVarWrapper::~CVarWrapper() = default;
 
 void CVarWrapper::bindTo(std::shared_ptr<bool> target) {
-    static_cast<simhost::ConsoleVariable&>(*variable_)
-        .bind(static_cast<simhost::ModuleServices&>(*services_).owner, std::move(target));
+    simhost::variableOf(variable_).bind(simhost::servicesOf(services_).owner, std::move(target));
 }

@@ -1,15 +1,9 @@
 #include "bakkesmod/game_wrapper.h"
 
-#include "simhost/services/module_services.h"
+#include "simhost/door/handle_casts.h"
 #include "simhost/services/overlay.h"
 
-namespace {
-
-simhost::ModuleServices& servicesOf(HostModuleServices* services) {
-    return static_cast<simhost::ModuleServices&>(*services);
-}
-
-}  // namespace
+using simhost::servicesOf;
 
 GameWrapper::GameWrapper(HostModuleServices& services) : services_(&services) {}
 
