@@ -11,7 +11,7 @@
 #include "program/check/checks.h"
 #include "simhost/loading/dynamic_library.h"
 #include "simhost/loading/module_file_check.h"
-#include "simhost/loading/module_inspection.h"
+#include "simhost/loading/module_facts.h"
 #include "simhost/loading/plugin_module.h"
 
 namespace simhost::check {

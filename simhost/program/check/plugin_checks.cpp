@@ -14,7 +14,7 @@
 #include "program/check/checks.h"
 #include "program/printable.h"
 #include "simhost/host.h"
-#include "simhost/loading/module_inspection.h"
+#include "simhost/loading/module_facts.h"
 #include "simhost/services/console_variables.h"
 
 namespace simhost::check {

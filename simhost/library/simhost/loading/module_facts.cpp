@@ -1,4 +1,4 @@
-#include "simhost/loading/module_inspection.h"
+#include "simhost/loading/module_facts.h"
 
 #include <fstream>
 #include <system_error>
