@@ -31,5 +31,8 @@ inline Outcome warn(std::string why) {
 inline Outcome fail(std::string why) {
     return {Verdict::Fail, std::move(why), 0};
 }
+inline Outcome skip(std::string why) {
+    return {Verdict::Skip, std::move(why), 0};
+}
 
 }  // namespace simhost::check

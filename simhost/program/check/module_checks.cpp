@@ -10,8 +10,8 @@
 #include "bakkesmod/plugin_export_record.h"
 #include "program/check/checks.h"
 #include "simhost/loading/dynamic_library.h"
-#include "simhost/loading/module_file_check.h"
 #include "simhost/loading/module_facts.h"
+#include "simhost/loading/module_file_check.h"
 #include "simhost/loading/plugin_module.h"
 
 namespace simhost::check {
