@@ -30,6 +30,15 @@ TEST(PluginLifecycle, CreationGivesOneObjectAtOneAddress) {
     EXPECT_EQ(PluginModule::handleAt(first)->gameWrapperPtr, nullptr);
 }
 
+TEST(PluginLifecycle, TheModuleKnowsWhatLiesInsideIt) {
+    simhost::PluginModule module(tavorindenModule());
+    EXPECT_TRUE(module.contains(module.record().versionText));
+    EXPECT_TRUE(module.contains(reinterpret_cast<const void*>(module.record().createEntry)));
+    const char* ours = "a text of the test program";
+    EXPECT_FALSE(module.contains(ours));
+    EXPECT_FALSE(module.contains(nullptr));
+}
+
 TEST(PluginLifecycle, ReleaseWithNothingHeldDoesNothing) {
     simhost::PluginModule module(tavorindenModule());
     module.release();

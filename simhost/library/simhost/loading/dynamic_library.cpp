@@ -93,13 +93,19 @@ bool DynamicLibrary::contains(const void* address) const {
                               static_cast<LPCWSTR>(address), &owner) != 0 &&
            owner == static_cast<HMODULE>(handle_);
 #else
-    // The library's base address is that of any symbol of it; "exports" is one every module has,
-    // but any will do: dladdr names the object an address belongs to.
-    Dl_info wanted{};
+    // dladdr names the object the address belongs to; the system loader's handle for that name is
+    // ours exactly when it is this library.
     Dl_info found{};
-    void* anchor = dlsym(handle_, "exports");
-    return anchor != nullptr && dladdr(anchor, &wanted) != 0 && dladdr(address, &found) != 0 &&
-           found.dli_fbase == wanted.dli_fbase;
+    if (dladdr(address, &found) == 0 || found.dli_fname == nullptr) {
+        return false;
+    }
+    void* owner = dlopen(found.dli_fname, RTLD_NOW | RTLD_NOLOAD);
+    if (owner == nullptr) {
+        return false;
+    }
+    const bool same = owner == handle_;
+    dlclose(owner);
+    return same;
 #endif
 }
 
