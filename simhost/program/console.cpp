@@ -47,13 +47,54 @@ Console::Console(Host& host, std::filesystem::path module, std::ostream& message
     : host_(host), module_(std::move(module)), messages_(messages) {}
 
 bool Console::loadModule() {
+    if (loaded_) {
+        // A copy is a file of its own, which the loader would not know for the same module.
+        messages_ << errorMessage(HostError(module_, "is already loaded")) << '\n';
+        return false;
+    }
     try {
-        loaded_ = host_.modules().load(module_);
+        const std::filesystem::path file = copies_ ? copies_->copyOf(module_) : module_;
+        try {
+            loaded_ = host_.modules().load(file);
+        } catch (const HostError& error) {
+            if (error.file() != file) {
+                throw;
+            }
+            throw HostError(module_, error.cause());
+        }
         return true;
     } catch (const HostError& error) {
         messages_ << errorMessage(error) << '\n';
         return false;
     }
+}
+
+bool Console::unloadModule() {
+    const ModuleId id = *loaded_;
+    loaded_.reset();
+    try {
+        host_.modules().unload(id);
+    } catch (const HostError& error) {
+        messages_ << errorMessage(error.file().empty() ? error : HostError(module_, error.cause()))
+                  << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool Console::reload() {
+    if (loaded_) {
+        unloadModule();  // unloaded all the same when it fails; the new file may do better
+    }
+    if (!loadModule()) {
+        return false;
+    }
+    messages_ << errorMessage(shown(module_.string()) + ": loaded again") << '\n';
+    return true;
+}
+
+const LoadedModule* Console::loaded() const {
+    return loaded_ ? host_.modules().find(*loaded_) : nullptr;
 }
 
 Console::Outcome Console::run(std::string_view line) {
@@ -237,15 +278,7 @@ Console::Outcome Console::plugin(const Words& words) {
     if (!loaded_) {
         return fail(shown(module_.stem().string()) + " is not loaded");
     }
-    const ModuleId id = *loaded_;
-    loaded_.reset();
-    try {
-        host_.modules().unload(id);
-    } catch (const HostError& error) {
-        messages_ << errorMessage(error) << '\n';
-        return Outcome::Failed;
-    }
-    return Outcome::Done;
+    return unloadModule() ? Outcome::Done : Outcome::Failed;
 }
 
 Console::Outcome Console::fail(const std::string& cause) {

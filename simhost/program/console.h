@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "simhost/host.h"
+#include "simhost/loading/private_copies.h"
 
 namespace simhost {
 
@@ -28,6 +29,16 @@ public:
 
     // Loads the module given on the command line; false (with the reason told) if it fails.
     bool loadModule();
+    // Unloads the module if it is loaded and loads the file again; false (with the reason told)
+    // if that fails, and then no module is loaded.
+    bool reload();
+    // From now on loads fresh copies of the module file rather than the file itself, so that the
+    // file can be rebuilt while the module runs. Errors still name the file.
+    void usePrivateCopies(PrivateCopies& copies) { copies_ = &copies; }
+
+    const std::filesystem::path& module() const { return module_; }
+    // The module loaded from the file, if it is loaded.
+    const LoadedModule* loaded() const;
 
 private:
     using Words = std::vector<std::string>;
@@ -41,10 +52,12 @@ private:
     Outcome screenshot(const Words& words);
     Outcome plugin(const Words& words);
     Outcome fail(const std::string& cause);
+    bool unloadModule();
 
     Host& host_;
     std::filesystem::path module_;
     std::optional<ModuleId> loaded_;
+    PrivateCopies* copies_ = nullptr;
     std::ostream& messages_;
 };
 

@@ -55,6 +55,7 @@ Options parseOptions(const std::vector<std::string>& arguments) {
                 throw UsageError("--frames: " + why);
             }
             options.frames = *frames;
+            options.framesGiven = true;
         } else if (name == "--command") {
             options.commands.push_back(value());
         } else if (name == "--screenshot") {
@@ -67,6 +68,12 @@ Options parseOptions(const std::vector<std::string>& arguments) {
         } else if (name == "--interactive") {
             noValue();
             options.interactive = true;
+        } else if (name == "--window") {
+            noValue();
+            options.window = true;
+        } else if (name == "--watch") {
+            noValue();
+            options.watch = true;
         } else if (name.size() > 1 && name.front() == '-') {
             throw UsageError("unknown option " + printable(name));
         } else if (name.empty()) {
@@ -81,6 +88,13 @@ Options parseOptions(const std::vector<std::string>& arguments) {
     }
     if (!moduleGiven) {
         throw UsageError("no module given");
+    }
+    if (options.watch && !options.window && !options.interactive) {
+        // Without a session nobody would ever see the module loaded again.
+        throw UsageError("--watch needs --window or --interactive");
+    }
+    if (options.window && options.frames == 0) {
+        throw UsageError("--window needs a frame to show; --frames 0 shows none");
     }
     if (options.screenshot && options.frames == 0) {
         // The picture would show a canvas nothing was ever drawn on.
@@ -105,6 +119,13 @@ writes what the overlay shows as a PNG picture.
   --screenshot FILE    write the canvas after the last draw to FILE (.png); needs --frames 1
                        or more
   --interactive        then read console commands from standard input
+  --window             show the frames in a resizable window, the canvas following its size,
+                       with the console read from standard input beside it; F1 flips
+                       cl_tavorinden, F5 loads the module again, F12 writes simhost-N.png,
+                       Escape quits. With --frames N it ends after N frames and tells their
+                       median and 99th percentile time; --screenshot is written at the end
+  --watch              with --window or --interactive: load the module again whenever its file
+                       is rebuilt, keeping the console variables' values
   --help               show this help
   --version            show the program's version
 

@@ -25,9 +25,12 @@ struct Options {
     Action action = Action::Run;
     Vector2 size = kDefaultCanvasSize;
     long long frames = 1;
+    bool framesGiven = false;
     std::vector<std::string> commands;
     std::optional<std::filesystem::path> screenshot;
     bool interactive = false;
+    bool window = false;
+    bool watch = false;
     std::filesystem::path module;
 };
 

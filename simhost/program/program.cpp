@@ -9,12 +9,16 @@
 #include "program/check/check_command.h"
 #include "program/console.h"
 #include "program/console_input.h"
+#include "program/console_turn.h"
 #include "program/error_message.h"
+#include "program/live/watch_session.h"
+#include "program/live/window.h"
 #include "program/options.h"
 #include "program/scene.h"
 #include "program/screenshot.h"
 #include "simhost/host.h"
 #include "simhost/host_error.h"
+#include "simhost/loading/private_copies.h"
 
 namespace simhost {
 
@@ -24,15 +28,6 @@ constexpr int kSuccess = 0;
 constexpr int kRunFailure = 1;
 constexpr int kUsageError = 2;
 
-// The console log is the program's output: losing it is a failure, not a detail.
-bool outputLost(std::ostream& out, std::ostream& err) {
-    if (out.flush()) {
-        return false;
-    }
-    err << errorMessage("cannot write the console log to standard output") << '\n';
-    return true;
-}
-
 int interactiveSession(Console& console, std::istream& in, std::ostream& out, std::ostream& err,
                        bool inIsTerminal) {
     ConsoleInput input(in);
@@ -40,25 +35,21 @@ int interactiveSession(Console& console, std::istream& in, std::ostream& out, st
         if (inIsTerminal) {
             err << "] " << std::flush;
         }
-        switch (input.next()) {
-            case ConsoleInput::Status::Line:
-                if (console.run(input.line()) == Console::Outcome::Quit) {
-                    return kSuccess;
-                }
-                break;
-            case ConsoleInput::Status::TooLong:
-                err << errorMessage("console line " + std::to_string(lineNumber) +
-                                    " is longer than " + std::to_string(ConsoleInput::kMaxLine) +
-                                    " bytes; it was skipped")
-                    << '\n';
-                break;
-            case ConsoleInput::Status::End:
-                return kSuccess;
-            case ConsoleInput::Status::ReadError:
-                err << errorMessage("cannot read standard input: " + input.readError()) << '\n';
-                return kRunFailure;
+        ConsoleRead read{input.next(), {}, {}};
+        if (read.status == ConsoleInput::Status::Line) {
+            read.line = input.line();
         }
-        if (outputLost(out, err)) {
+        read.readError = input.readError();
+        switch (takeTurn(console, read, lineNumber, err)) {
+            case Turn::Quit:
+            case Turn::End:
+                return kSuccess;
+            case Turn::Failed:
+                return kRunFailure;
+            case Turn::Continue:
+                break;
+        }
+        if (consoleLogLost(out, err)) {
             return kRunFailure;
         }
     }
@@ -66,6 +57,17 @@ int interactiveSession(Console& console, std::istream& in, std::ostream& out, st
 
 int run(const Options& options, std::istream& in, std::ostream& out, std::ostream& err,
         bool inIsTerminal) {
+    const bool live = options.window || options.watch;
+    // Outlives the host, which unloads the copies it loaded.
+    std::optional<PrivateCopies> copies;
+    if (live) {
+        try {
+            copies.emplace();
+        } catch (const HostError& error) {
+            err << errorMessage(error) << '\n';
+            return kRunFailure;
+        }
+    }
     std::optional<Host> host;
     try {
         host.emplace(options.size);
@@ -76,7 +78,11 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
     host->log().setEcho(&out);
     host->setScene(paintScene);
     Console console(*host, options.module, err);
-    if (!console.loadModule()) {
+    if (copies) {
+        console.usePrivateCopies(*copies);
+    }
+    // A watching host waits for a module that does not load yet; the failure has been told.
+    if (!console.loadModule() && !options.watch) {
         return kRunFailure;
     }
 
@@ -93,6 +99,21 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
         }
     }
 
+    if (options.window) {
+        if (quit) {
+            return consoleLogLost(out, err) ? kRunFailure : status;
+        }
+        WindowRun window;
+        if (options.framesGiven) {
+            window.frames = options.frames;
+        }
+        window.watch = options.watch;
+        window.screenshot = options.screenshot;
+        window.inIsTerminal = inIsTerminal;
+        const int windowStatus = runWindow(*host, console, window, in, out, err);
+        return windowStatus != kSuccess ? windowStatus : status;
+    }
+
     try {
         for (long long frame = 0; frame < options.frames; ++frame) {
             host->draw();
@@ -107,15 +128,19 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
         err << errorMessage(describe(std::current_exception())) << '\n';
         return kRunFailure;
     }
-    if (outputLost(out, err)) {
+    if (consoleLogLost(out, err)) {
         return kRunFailure;
     }
 
-    if (options.interactive && !quit &&
-        interactiveSession(console, in, out, err, inIsTerminal) != kSuccess) {
-        return kRunFailure;
+    if (options.interactive && !quit) {
+        const int sessionStatus = options.watch
+                                      ? watchSession(console, in, out, err, inIsTerminal)
+                                      : interactiveSession(console, in, out, err, inIsTerminal);
+        if (sessionStatus != kSuccess) {
+            return kRunFailure;
+        }
     }
-    return outputLost(out, err) ? kRunFailure : status;
+    return consoleLogLost(out, err) ? kRunFailure : status;
 }
 
 }  // namespace
@@ -133,6 +158,13 @@ int runSimhost(const std::vector<std::string>& arguments, std::istream& in, std:
             err << errorMessage(error.what()) << "\nTry 'simhost --help'.\n";
             return kUsageError;
         }
+        if (options.window && !windowAvailable()) {
+            err << errorMessage(
+                       "--window: this simhost was built without SDL2 and cannot open a "
+                       "window; use --screenshot or --interactive")
+                << '\n';
+            return kUsageError;
+        }
         if (options.action == Options::Action::Help) {
             out << usage();
         } else if (options.action == Options::Action::Version) {
@@ -140,7 +172,7 @@ int runSimhost(const std::vector<std::string>& arguments, std::istream& in, std:
         } else {
             return run(options, in, out, err, inIsTerminal);
         }
-        return outputLost(out, err) ? kRunFailure : kSuccess;
+        return consoleLogLost(out, err) ? kRunFailure : kSuccess;
     } catch (...) {
         // Nothing may end the program unexplained.
         err << errorMessage("unexpected failure: " + describe(std::current_exception())) << '\n';

@@ -1,0 +1,12 @@
+#include "program/live/module_watch.h"
+
+namespace simhost {
+
+ModuleWatch::ModuleWatch(Console& console, FileWatch::Clock::time_point now)
+    : console_(console), watch_(console.module(), now) {}
+
+bool ModuleWatch::poll(FileWatch::Clock::time_point now) {
+    return watch_.poll(now) && console_.reload();
+}
+
+}  // namespace simhost

@@ -1,0 +1,134 @@
+#include "program/live/sdl_window.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+
+#include "program/live/pixel_rows.h"
+
+namespace simhost {
+
+namespace {
+
+[[noreturn]] void failed(const std::string& what) {
+    throw SdlFailure(what + ": " + SDL_GetError());
+}
+
+constexpr int kFallbackRefreshRate = 60;
+
+struct TextureFormat {
+    std::uint32_t format;
+    PixelLayout layout;
+};
+
+// The window's own format when the canvas can be written in it directly, so that presenting
+// copies the pixels without converting them; else the canvas's layout, which SDL converts.
+TextureFormat textureFormatFor(SDL_Window* window) {
+    const std::uint32_t format = SDL_GetWindowPixelFormat(window);
+    switch (format) {
+        case SDL_PIXELFORMAT_ARGB8888:
+        case SDL_PIXELFORMAT_RGB888:
+            return {format, PixelLayout::ArgbWords};
+        case SDL_PIXELFORMAT_XBGR8888:
+            return {format, PixelLayout::CanvasBytes};
+        default:
+            return {SDL_PIXELFORMAT_RGBA32, PixelLayout::CanvasBytes};
+    }
+}
+
+}  // namespace
+
+SdlWindow::SdlWindow(Vector2 size, const std::string& title) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        failed("cannot open a window");
+    }
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                               size.X, size.Y, SDL_WINDOW_RESIZABLE);
+    if (window_ != nullptr) {
+        renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    }
+    if (renderer_ == nullptr) {
+        const std::string why = SDL_GetError();
+        release();
+        throw SdlFailure("cannot open a window: " + why);
+    }
+}
+
+SdlWindow::~SdlWindow() {
+    release();
+}
+
+void SdlWindow::release() noexcept {
+    if (texture_ != nullptr) {
+        SDL_DestroyTexture(texture_);
+    }
+    if (renderer_ != nullptr) {
+        SDL_DestroyRenderer(renderer_);
+    }
+    if (window_ != nullptr) {
+        SDL_DestroyWindow(window_);
+    }
+    texture_ = nullptr;
+    renderer_ = nullptr;
+    window_ = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+Vector2 SdlWindow::outputSize() const {
+    Vector2 size{0, 0};
+    SDL_GetRendererOutputSize(renderer_, &size.X, &size.Y);
+    return size;
+}
+
+std::chrono::nanoseconds SdlWindow::refreshPeriod() const {
+    SDL_DisplayMode mode{};
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    const int rate =
+        display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0
+            ? mode.refresh_rate
+            : kFallbackRefreshRate;
+    return std::chrono::nanoseconds(1'000'000'000 / rate);
+}
+
+void SdlWindow::setTitle(const std::string& title) {
+    SDL_SetWindowTitle(window_, title.c_str());
+}
+
+void SdlWindow::show(const Canvas& canvas) {
+    if (texture_ == nullptr || textureSize_.X != canvas.width() ||
+        textureSize_.Y != canvas.height()) {
+        if (texture_ != nullptr) {
+            SDL_DestroyTexture(texture_);
+        }
+        const TextureFormat format = textureFormatFor(window_);
+        texture_ = SDL_CreateTexture(renderer_, format.format, SDL_TEXTUREACCESS_STREAMING,
+                                     canvas.width(), canvas.height());
+        if (texture_ == nullptr) {
+            failed("cannot make a " + std::to_string(canvas.width()) + "x" +
+                   std::to_string(canvas.height()) + " texture");
+        }
+        // The frame underneath the overlay is opaque: nothing to blend with.
+        SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
+        textureSize_ = canvas.size();
+        layout_ = format.layout;
+    }
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) {
+        failed("cannot show the canvas");
+    }
+    const auto width = static_cast<std::size_t>(canvas.width());
+    for (int y = 0; y < canvas.height(); ++y) {
+        copyRow(canvas.pixels().subspan(static_cast<std::size_t>(y) * width, width),
+                reinterpret_cast<std::uint32_t*>(static_cast<char*>(pixels) +
+                                                 static_cast<std::ptrdiff_t>(y) * pitch),
+                layout_);
+    }
+    SDL_UnlockTexture(texture_);
+    if (SDL_RenderCopy(renderer_, texture_, nullptr, nullptr) != 0) {
+        failed("cannot show the canvas");
+    }
+    SDL_RenderPresent(renderer_);
+}
+
+}  // namespace simhost
