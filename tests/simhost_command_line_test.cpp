@@ -57,6 +57,9 @@ TEST(SimhostCommandLine, UsageErrorsSayWhichArgumentAndWhy) {
         {{"--interactive=yes", "m.so"}, "--interactive takes no value"},
         {{"--fast", "m.so"}, "unknown option \"--fast\""},
         {{"a.so", "b.so"}, "only one module can be given"},
+        {{"--watch", "m.so"}, "--watch needs --window or --interactive"},
+        {{"--window", "--frames", "0", "m.so"}, "--frames 0 shows none"},
+        {{"--window=yes", "m.so"}, "--window takes no value"},
     };
     for (const auto& c : cases) {
         const SimhostRun run = runSimhost(c.arguments);

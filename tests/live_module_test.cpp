@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "program/console.h"
+#include "program/live/frame_times.h"
+#include "program/live/module_watch.h"
+#include "program/live/pixel_rows.h"
+#include "program/live/window.h"
+#include "simhost/loading/file_watch.h"
+#include "simhost/loading/private_copies.h"
+#include "simhost_run.h"
+#include "test_modules.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using simhost::FileWatch;
+namespace fs = std::filesystem;
+
+void writeFile(const fs::path& file, const std::string& contents) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << contents;
+}
+
+// Linkers replace the file or rewrite it in place: both are new contents, seen once each, and
+// only after they have kept still, so that a file caught mid-write is not taken.
+TEST(FileWatch, SeesReplacedAndRewrittenFilesOnceSettled) {
+    ScratchDirectory scratch;
+    const fs::path file = scratch / "module";
+    writeFile(file, "first");
+    auto now = FileWatch::Clock::now();
+    FileWatch watch(file, now);
+    EXPECT_FALSE(watch.poll(now += 1s)) << "the content at the start counts as taken";
+
+    writeFile(scratch / "next", "second, longer");
+    fs::rename(scratch / "next", file);
+    EXPECT_FALSE(watch.poll(now += 1ms)) << "a new content is not taken before it settles";
+    EXPECT_FALSE(watch.poll(now + FileWatch::kSettle / 2));
+    EXPECT_TRUE(watch.poll(now += FileWatch::kSettle));
+    EXPECT_FALSE(watch.poll(now += 1s)) << "one content is reported once";
+
+    std::this_thread::sleep_for(20ms);  // file times tick coarsely
+    writeFile(file, "third, as long");  // the same inode and size as before
+    EXPECT_FALSE(watch.poll(now += 1ms));
+    EXPECT_TRUE(watch.poll(now += FileWatch::kSettle));
+
+    fs::remove(file);
+    EXPECT_FALSE(watch.poll(now += 1s));
+    EXPECT_FALSE(watch.poll(now += 1s)) << "a file that is gone is nothing to load";
+}
+
+// A rebuilt module comes in with the values the old one left; a broken file leaves the host
+// without a module, told in one line, and the next good file brings the module back. The module
+// loaded is a private copy, so the file can be rewritten while it runs.
+TEST(ModuleWatch, LoadsEachNewBuildKeepingTheVariables) {
+    ScratchDirectory scratch;
+    const fs::path module = scratch / tavorindenModule().string();
+    fs::copy_file(tavorindenModule(), module);
+    simhost::Host host({64, 64});
+    std::ostringstream log;
+    std::ostringstream messages;
+    host.log().setEcho(&log);
+    simhost::PrivateCopies copies;
+    simhost::Console console(host, module, messages);
+    console.usePrivateCopies(copies);
+    ASSERT_TRUE(console.loadModule()) << messages.str();
+    ASSERT_NE(console.loaded()->module.file(), module);
+    EXPECT_EQ(console.run("cl_tavorinden 0"), simhost::Console::Outcome::Done);
+
+    auto now = FileWatch::Clock::now();
+    simhost::ModuleWatch watch(console, now);
+    fs::copy_file(modulePath("tavorinden_rebuilt"), scratch / "staged");
+    fs::rename(scratch / "staged", module);
+    watch.poll(now += 1ms);
+    EXPECT_TRUE(watch.poll(now += FileWatch::kSettle)) << messages.str();
+    EXPECT_EQ(log.str(), "Tavorinden version: " TAVORINDEN_VERSION
+                         "\n"
+                         "Tavorinden version: " TAVORINDEN_VERSION "-rebuilt\n");
+    EXPECT_EQ(host.variables().find("cl_tavorinden")->text(), "0");
+    EXPECT_EQ(host.overlay().count(), 1u);
+
+    messages.str("");
+    writeFile(module,
+              "\x7f"
+              "ELF half a module");
+    watch.poll(now += 1ms);
+    EXPECT_FALSE(watch.poll(now += FileWatch::kSettle));
+    EXPECT_EQ(console.loaded(), nullptr);
+    EXPECT_EQ(host.overlay().count(), 0u);
+    const std::string told = messages.str();
+    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+    EXPECT_EQ(told.rfind("simhost: " + module.string() + ": ", 0), 0u) << told;
+    host.draw();
+
+    fs::copy_file(tavorindenModule(), module, fs::copy_options::overwrite_existing);
+    watch.poll(now += 1ms);
+    EXPECT_TRUE(watch.poll(now += FileWatch::kSettle)) << messages.str();
+    EXPECT_EQ(host.variables().find("cl_tavorinden")->text(), "0");
+}
+
+// The whole program, its console read on a thread of its own while the file is watched.
+TEST(ModuleWatch, InteractiveSessionRunsTheLinesInOrder) {
+    const SimhostRun run =
+        runSimhost({"--interactive", "--watch", tavorindenModule().string()},
+                   "cl_tavorinden 0\nplugin unload\nplugin load\ncl_tavorinden\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Tavorinden version: 1.02\nTavorinden version: 1.02\n");
+    EXPECT_NE(run.err.find("cl_tavorinden = \"0\""), std::string::npos) << run.err;
+}
+
+TEST(FrameTimes, MedianAndNinetyNinthPercentileByNearestRank) {
+    simhost::FrameTimes times(100);
+    EXPECT_EQ(times.median().count(), 0);
+    for (int ms = 100; ms >= 1; --ms) {
+        times.record(simhost::FrameTimes::Duration(ms));
+    }
+    EXPECT_EQ(times.median().count(), 50);
+    EXPECT_EQ(times.percentile(99).count(), 99);
+    EXPECT_EQ(times.percentile(100).count(), 100);
+}
+
+TEST(PixelRows, CanvasPixelsBecomeDisplayWords) {
+    const simhost::Rgba row[2] = {{0x11, 0x22, 0x33, 0xFF}, {0xA0, 0xB0, 0xC0, 0x40}};
+    std::uint32_t words[2] = {};
+    simhost::copyRow(row, words, simhost::PixelLayout::ArgbWords);
+    EXPECT_EQ(words[0], 0xFF112233U);
+    EXPECT_EQ(words[1], 0x40A0B0C0U);
+    simhost::copyRow(row, words, simhost::PixelLayout::CanvasBytes);
+    EXPECT_EQ(std::memcmp(words, row, sizeof row), 0);
+}
+
+TEST(Window, ABuildWithoutOneRefusesInOneLine) {
+    if (simhost::windowAvailable()) {
+        GTEST_SKIP() << "this build has a window; the tests under X show it";
+    }
+    const SimhostRun run = runSimhost({"--window", tavorindenModule().string()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+              "simhost: --window: this simhost was built without SDL2 and cannot open a window; "
+              "use --screenshot or --interactive\n");
+    EXPECT_TRUE(run.out.empty());
+}
+
+}  // namespace

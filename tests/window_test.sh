@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# simhost's live window on a real X server (Xvfb, started here), looked at from outside: pictures
+# are read back from the X server, keys and resizes go through it, as a player's would.
+# Usage: window_test.sh CASE SIMHOST MODULE REBUILT_MODULE BAND_CHECK
+#   CASE: window (band, resize, F1, typed lines, F12, Escape), watch (a rebuilt module, a broken
+#   file), frames (--frames N and its statistics)
+set -uo pipefail
+case_name=$1 simhost=$2 module=$3 rebuilt=$4 band_check=$5
+work=$(mktemp -d)
+failures=0
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+# until_true <seconds> <command>...: true as soon as the command is, false when time runs out
+until_true() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
+for tool in Xvfb xdotool import; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing: scripts/install-deps installs it" >&2; exit 1; }
+done
+# Xvfb's GLX renders with the processor, and a window on a GLX visual costs it a conversion per
+# frame; the window draws with SDL's software renderer either way.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -extension GLX -nolisten tcp 3>"$work/display" \
+    2>"$work/xvfb.log" &
+pids+=($!)
+until_true 10 grep -q . "$work/display" || { cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY=:$(head -1 "$work/display")
+
+# start_simhost <argument>...: simhost in $work, reading the console from a FIFO held open here
+start_simhost() {
+    mkfifo "$work/console"
+    (cd "$work" && exec "$simhost" "$@" <console >out 2>err) &
+    simhost_pid=$!
+    pids+=("$simhost_pid")
+    exec 7>"$work/console"
+}
+type_line() { echo "$1" >&7; }
+window_id() { xdotool search --name "$1" 2>/dev/null | head -1; }
+title_has() { xdotool getwindowname "$window" 2>/dev/null | grep -qF -- "$1"; }
+# expect_title <text>: waits for the title to show it
+expect_title() { until_true 5 title_has "$1" || fail "the title never showed '$1': $(xdotool getwindowname "$window")"; }
+# expect_band <WxH> <on|off> <name>: the window's picture, from the X server
+expect_band() {
+    import -window "$window" "$work/$3.png" 2>>"$work/import.log" || fail "cannot read the window back ($3)"
+    "$band_check" "$work/$3.png" "$1" "$2" >/dev/null || fail "the band is wrong in $3.png"
+}
+# finish <status>: simhost must end by itself with that status
+finish() {
+    exec 7>&-
+    until_true 10 bash -c "! kill -0 $simhost_pid 2>/dev/null" || fail "simhost did not end"
+    wait "$simhost_pid"
+    local status=$?
+    [[ $status -eq $1 ]] || fail "simhost ended with status $status, not $1"
+}
+report() {
+    if ((failures > 0)); then
+        echo "--- simhost's standard output" >&2; cat "$work/out" >&2
+        echo "--- simhost's standard error" >&2; cat "$work/err" >&2
+        exit 1
+    fi
+    echo "$case_name: all checks passed"
+}
+
+case $case_name in
+window)
+    start_simhost --window --size 640x360 "$module"
+    until_true 10 window_id Tavorinden >/dev/null || { fail "no window appeared"; report; }
+    window=$(window_id Tavorinden)
+    expect_title "Tavorinden 1.02 | 640x360 | cl_tavorinden 1 |"
+    expect_band 640x360 on first
+
+    xdotool windowsize "$window" 800 450
+    expect_title "| 800x450 |"
+    expect_band 800x450 on resized
+
+    xdotool windowfocus --sync "$window" && xdotool key F1
+    expect_title "cl_tavorinden 0"
+    expect_band 800x450 off switched_off
+
+    type_line "cl_tavorinden 1"  # the console beside the window
+    expect_title "cl_tavorinden 1"
+    expect_band 800x450 on typed_on
+
+    xdotool key F12
+    until_true 5 test -s "$work/simhost-1.png" || fail "F12 wrote no simhost-1.png"
+    "$band_check" "$work/simhost-1.png" 800x450 on >/dev/null || fail "F12's picture is wrong"
+
+    xdotool key Escape
+    finish 0
+    [[ $(cat "$work/out") == "Tavorinden version: 1.02" ]] || fail "the log is not the one version line"
+    ;;
+watch)
+    mkdir "$work/build"
+    cp "$module" "$work/build/Tavorinden.so"
+    start_simhost --window --watch --size 480x270 build/Tavorinden.so
+    until_true 10 window_id Tavorinden >/dev/null || { fail "no window appeared"; report; }
+    window=$(window_id Tavorinden)
+    type_line "cl_tavorinden 0"
+    expect_title "cl_tavorinden 0"
+
+    # A linker that writes a new file and renames it over the old one.
+    cp "$rebuilt" "$work/build/next.so"
+    start=$(date +%s%N)
+    mv "$work/build/next.so" "$work/build/Tavorinden.so"
+    until_true 5 grep -q "rebuilt" "$work/out" || fail "the rebuilt module's version line never came"
+    took=$((($(date +%s%N) - start) / 1000000))
+    echo "rebuilt module in after $took ms"
+    # A quarter of a second on an idle machine; the bound leaves room for a busy one.
+    ((took < 1000)) || fail "the rebuilt module took $took ms to come in"
+    expect_title "Tavorinden 1.02-rebuilt | 480x270 | cl_tavorinden 0"
+    expect_band 480x270 off rebuilt
+
+    # Half a module, written in place: told in one line, and the host goes on without one.
+    told=$(wc -l <"$work/err")
+    head -c 3000 "$module" >"$work/build/Tavorinden.so"
+    until_true 5 grep -q "cut short or damaged" "$work/err" || fail "the broken file was not told"
+    sleep 0.3
+    [[ $(($(wc -l <"$work/err") - told)) -eq 1 ]] || fail "not one line for the broken file"
+    expect_title "Tavorinden.so (not loaded)"
+    kill -0 "$simhost_pid" || fail "simhost did not survive the broken file"
+
+    # The linker finishes, in place.
+    cat "$module" >"$work/build/Tavorinden.so"
+    expect_title "Tavorinden 1.02 | 480x270 | cl_tavorinden 0"
+    expect_band 480x270 off restored
+    type_line "quit"
+    finish 0
+    [[ $(grep -c "^Tavorinden version: " "$work/out") -eq 3 ]] || fail "not three version lines"
+    ;;
+frames)
+    start_simhost --window --size 320x180 --frames 30 "$module"
+    finish 0
+    grep -Eq "^30 frames: median [0-9.]+ ms, 99th percentile [0-9.]+ ms per frame$" "$work/err" ||
+        fail "no frame statistics"
+    ;;
+*)
+    echo "unknown case $case_name" >&2
+    exit 2
+    ;;
+esac
+report
