@@ -62,6 +62,10 @@ TEST(ModuleWatch, LoadsEachNewBuildKeepingTheVariables) {
     ScratchDirectory scratch;
     const fs::path module = scratch / tavorindenModule().string();
     fs::copy_file(tavorindenModule(), module);
+#if defined(_WIN32)
+    // A plug-in folder holds the host library its modules import; the copies find it there.
+    fs::copy_file("bakkesmod.dll", scratch / "bakkesmod.dll");
+#endif
     simhost::Host host({64, 64});
     std::ostringstream log;
     std::ostringstream messages;

@@ -72,7 +72,8 @@ std::filesystem::path PrivateCopies::copyOf(const std::filesystem::path& file) {
     }
     previous_ = subfolder;
 #if defined(_WIN32)
-    // The copy still finds the libraries it imports where the original sits.
+    // The copy still finds the libraries it imports where the original sits (after its own
+    // folder, and in place of the working directory).
     SetDllDirectoryW(std::filesystem::absolute(file).parent_path().c_str());
 #endif
     return copy;
