@@ -2,8 +2,8 @@
 # simhost's live window on a real X server (Xvfb, started here), looked at from outside: pictures
 # are read back from the X server, keys and resizes go through it, as a player's would.
 # Usage: window_test.sh CASE SIMHOST MODULE REBUILT_MODULE BAND_CHECK
-#   CASE: window (band, resize, F1, typed lines, F12, Escape), watch (a rebuilt module, a broken
-#   file), frames (--frames N and its statistics)
+#   CASE: window (band, resize, F1, typed lines, F12, F5, Escape), watch (a rebuilt module, a broken
+#   file), frames (--frames N and its statistics; no display at all)
 set -uo pipefail
 case_name=$1 simhost=$2 module=$3 rebuilt=$4 band_check=$5
 work=$(mktemp -d)
@@ -99,9 +99,14 @@ window)
     until_true 5 test -s "$work/simhost-1.png" || fail "F12 wrote no simhost-1.png"
     "$band_check" "$work/simhost-1.png" 800x450 on >/dev/null || fail "F12's picture is wrong"
 
+    xdotool key F5
+    until_true 5 grep -q "Tavorinden.so: loaded again" "$work/err" || fail "F5 did not reload"
+    expect_title "Tavorinden 1.02 | 800x450 | cl_tavorinden 1 |"
+
     xdotool key Escape
     finish 0
-    [[ $(cat "$work/out") == "Tavorinden version: 1.02" ]] || fail "the log is not the one version line"
+    [[ $(grep -c "^Tavorinden version: 1.02$" "$work/out") -eq 2 ]] ||
+        fail "not one version line for the start and one for F5"
     ;;
 watch)
     mkdir "$work/build"
@@ -146,6 +151,12 @@ frames)
     finish 0
     grep -Eq "^30 frames: median [0-9.]+ ms, 99th percentile [0-9.]+ ms per frame$" "$work/err" ||
         fail "no frame statistics"
+    # SDL would fall back to drawing nowhere, and an unseen window would never end.
+    env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$simhost" --window "$module" \
+        </dev/null >/dev/null 2>"$work/err"
+    status=$?
+    [[ $status -eq 1 && $(cat "$work/err") == "simhost: cannot open a window: no display"* &&
+        $(wc -l <"$work/err") -eq 1 ]] || fail "without a display: status $status, $(cat "$work/err")"
     ;;
 *)
     echo "unknown case $case_name" >&2

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 #include "program/live/pixel_rows.h"
 
@@ -36,11 +37,32 @@ TextureFormat textureFormatFor(SDL_Window* window) {
     }
 }
 
+// Without a desktop SDL falls back to drivers that draw nowhere, and the window would run unseen.
+bool drawsNowhere(const char* driver) {
+    return SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+}
+
+bool driverChosenByUser() {
+    return std::getenv("SDL_VIDEODRIVER") != nullptr;
+}
+
 }  // namespace
 
 SdlWindow::SdlWindow(Vector2 size, const std::string& title) {
+#if !defined(_WIN32)
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+        !driverChosenByUser()) {
+        throw SdlFailure(
+            "cannot open a window: no display (neither DISPLAY nor WAYLAND_DISPLAY "
+            "is set)");
+    }
+#endif
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         failed("cannot open a window");
+    }
+    if (drawsNowhere(SDL_GetCurrentVideoDriver()) && !driverChosenByUser()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        throw SdlFailure("cannot open a window: no display SDL can reach");
     }
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                size.X, size.Y, SDL_WINDOW_RESIZABLE);
