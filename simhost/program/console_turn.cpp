@@ -6,6 +6,15 @@
 
 namespace simhost {
 
+ConsoleRead nextRead(ConsoleInput& input) {
+    ConsoleRead read{input.next(), {}, {}};
+    if (read.status == ConsoleInput::Status::Line) {
+        read.line = input.line();
+    }
+    read.readError = input.readError();
+    return read;
+}
+
 Turn takeTurn(Console& console, const ConsoleRead& read, long long lineNumber, std::ostream& err) {
     switch (read.status) {
         case ConsoleInput::Status::Line:

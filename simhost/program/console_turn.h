@@ -16,6 +16,9 @@ struct ConsoleRead {
     std::string readError;
 };
 
+// The next read from `input`, kept apart from it.
+ConsoleRead nextRead(ConsoleInput& input);
+
 enum class Turn { Continue, Quit, End, Failed };
 
 // Runs a line read as console line `lineNumber`, or tells `err` what went wrong with reading it.

@@ -35,12 +35,7 @@ int interactiveSession(Console& console, std::istream& in, std::ostream& out, st
         if (inIsTerminal) {
             err << "] " << std::flush;
         }
-        ConsoleRead read{input.next(), {}, {}};
-        if (read.status == ConsoleInput::Status::Line) {
-            read.line = input.line();
-        }
-        read.readError = input.readError();
-        switch (takeTurn(console, read, lineNumber, err)) {
+        switch (takeTurn(console, nextRead(input), lineNumber, err)) {
             case Turn::Quit:
             case Turn::End:
                 return kSuccess;

@@ -55,11 +55,7 @@ void ConsoleLines::read(std::istream& in, const std::shared_ptr<Shared>& shared)
         }
         ConsoleRead read;
         try {
-            read.status = input.next();
-            if (read.status == ConsoleInput::Status::Line) {
-                read.line = input.line();
-            }
-            read.readError = input.readError();
+            read = nextRead(input);
         } catch (const std::exception& error) {
             read.status = ConsoleInput::Status::ReadError;
             read.readError = error.what();

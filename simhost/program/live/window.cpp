@@ -84,11 +84,8 @@ public:
         long long framesSince = 0;
         prompt();
         for (long long frame = 0; !run_.frames || frame < *run_.frames; ++frame) {
-            if (!handleEvents()) {
+            if (!handleEvents() || !handleConsole()) {
                 return finish();
-            }
-            if (!handleConsole()) {
-                return status_;
             }
             if (watch_) {
                 watch_->poll(Clock::now());
@@ -181,7 +178,6 @@ private:
             }
             switch (takeTurn(console_, *read, ++lineNumber_, err_)) {
                 case Turn::Quit:
-                    status_ = finish();
                     return false;
                 case Turn::End:
                     inputOpen_ = false;  // the window stays; its keys still work
@@ -196,7 +192,7 @@ private:
             }
         }
         if (consoleLogLost(out_, err_)) {
-            status_ = 1;
+            logLost_ = true;
             return false;
         }
         return true;
@@ -251,7 +247,8 @@ private:
                 return 1;
             }
         }
-        return consoleLogLost(out_, err_) || failed_ ? 1 : 0;
+        const bool lost = logLost_ || consoleLogLost(out_, err_);
+        return lost || failed_ ? 1 : 0;
     }
 
     Host& host_;
@@ -268,7 +265,7 @@ private:
     long long lineNumber_ = 0;
     bool inputOpen_ = true;
     bool failed_ = false;
-    int status_ = 0;
+    bool logLost_ = false;
 };
 
 }  // namespace
