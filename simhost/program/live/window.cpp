@@ -94,8 +94,13 @@ public:
                 return 1;
             }
 
-            ++framesSince;
+            // Frames finished after rateSince, the end of an earlier frame.
             const auto now = Clock::now();
+            if (frame == 0) {
+                rateSince = now;
+            } else {
+                ++framesSince;
+            }
             if (now - rateSince >= kRateEvery) {
                 framesPerSecond_ = static_cast<double>(framesSince) /
                                    std::chrono::duration<double>(now - rateSince).count();
