@@ -1,6 +1,7 @@
 #include "program/live/console_lines.h"
 
 #include <exception>
+#include <functional>
 
 namespace simhost {
 
