@@ -49,12 +49,13 @@ std::string titleOf(Host& host, const Console& console, double framesPerSecond) 
     return title.str();
 }
 
-// The first simhost-N.png in the working directory that does not exist yet.
+// The first simhost-N.png in the working directory that does not exist yet. A name that cannot
+// be looked at is taken, and writing the picture then says why.
 std::string freeScreenshotName() {
     for (int number = 1;; ++number) {
         const std::string name = "simhost-" + std::to_string(number) + ".png";
         std::error_code error;
-        if (!std::filesystem::exists(name, error) && !error) {
+        if (!std::filesystem::exists(name, error) || error) {
             return name;
         }
     }
