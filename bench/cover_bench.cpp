@@ -42,7 +42,12 @@ void moduleCycle(benchmark::State& state, bool reopen) {
     }
     simhost::PluginModule kept(TAVORINDEN_MODULE);
     for (auto _ : state) {
-        kept = modules.unloadKeepingFile(modules.load(std::move(kept)));
+        simhost::KeptModule out = modules.unloadKeepingFile(modules.load(std::move(kept)));
+        if (out.failure) {
+            state.SkipWithError(out.failure->what());
+            break;
+        }
+        kept = std::move(out.module);
     }
 }
 

@@ -27,10 +27,10 @@ std::string contents(const std::filesystem::path& file) {
 }
 
 const std::vector<Finding> kFindings{
-    {"opens", "", {Verdict::Pass, "", 12.4}},
-    {"drawing", "", {Verdict::Fail, "crashed <at> \"0x0\" & \x01 more", 3}},
-    {"draw-cost", "", {Verdict::Warn, "slow", 1}},
-    {"cycles", "", {Verdict::Skip, "the plug-in does not load", 0}},
+    {"opens", "", {Verdict::Pass, "", 12.4, {}}},
+    {"drawing", "", {Verdict::Fail, "crashed <at> \"0x0\" & \x01 more", 3, {}}},
+    {"draw-cost", "", {Verdict::Warn, "slow", 1, {}}},
+    {"cycles", "", {Verdict::Skip, "the plug-in does not load", 0, {}}},
 };
 
 TEST(CheckReport, LinesAndSummaryInTheirFixedForm) {

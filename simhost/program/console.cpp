@@ -12,6 +12,7 @@
 #include "program/printable.h"
 #include "program/screenshot.h"
 #include "simhost/host_error.h"
+#include "simhost/loading/module_file_check.h"
 
 namespace simhost {
 
@@ -44,7 +45,14 @@ const char* refusal(ValueChange change) {
 }  // namespace
 
 Console::Console(Host& host, std::filesystem::path module, std::ostream& messages)
-    : host_(host), module_(std::move(module)), messages_(messages) {}
+    : host_(host),
+      module_(std::move(module)),
+      file_(std::filesystem::absolute(module_)),
+      messages_(messages) {}
+
+HostError Console::named(const HostError& error) const {
+    return error.file().empty() ? error : HostError(module_, error.cause());
+}
 
 bool Console::loadModule() {
     if (loaded_) {
@@ -53,33 +61,38 @@ bool Console::loadModule() {
         return false;
     }
     try {
-        const std::filesystem::path file = copies_ ? copies_->copyOf(module_) : module_;
-        try {
-            loaded_ = host_.modules().load(file);
-        } catch (const HostError& error) {
-            if (error.file() != file) {
-                throw;
+        if (copies_ != nullptr) {
+            // The file is looked at before it is copied, and not only the copy.
+            if (const auto refusal = refusalBeforeOpening(file_)) {
+                throw HostError(file_, *refusal);
             }
-            throw HostError(module_, error.cause());
         }
+        loaded_ = host_.modules().load(copies_ != nullptr ? copies_->copyOf(file_) : file_);
         return true;
     } catch (const HostError& error) {
-        messages_ << errorMessage(error) << '\n';
+        messages_ << errorMessage(named(error)) << '\n';
         return false;
     }
 }
 
 bool Console::unloadModule() {
+    if (!loaded_) {
+        return true;
+    }
     const ModuleId id = *loaded_;
     loaded_.reset();
     try {
         host_.modules().unload(id);
     } catch (const HostError& error) {
-        messages_ << errorMessage(error.file().empty() ? error : HostError(module_, error.cause()))
-                  << '\n';
+        messages_ << errorMessage(named(error)) << '\n';
         return false;
     }
     return true;
+}
+
+void Console::dropModule(const std::string& why) {
+    messages_ << errorMessage(HostError(module_, why + "; the module is unloaded")) << '\n';
+    unloadModule();
 }
 
 bool Console::reload() {

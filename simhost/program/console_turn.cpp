@@ -37,7 +37,12 @@ bool consoleLogLost(std::ostream& out, std::ostream& err) {
     if (out.flush()) {
         return false;
     }
-    err << errorMessage("cannot write the console log to standard output") << '\n';
+    // Told once, however many steps find it lost: the stream itself remembers.
+    static const int told = std::ios_base::xalloc();
+    if (out.iword(told) == 0) {
+        out.iword(told) = 1;
+        err << errorMessage("cannot write the console log to standard output") << '\n';
+    }
     return true;
 }
 

@@ -25,8 +25,8 @@ enum class Turn { Continue, Quit, End, Failed };
 // Failed when the input cannot be read; a command that fails is the player's to see, not the end.
 Turn takeTurn(Console& console, const ConsoleRead& read, long long lineNumber, std::ostream& err);
 
-// Flushes the console log; true, with `err` told, when it could not be written. The console log
-// is the program's output: losing it is a failure, not a detail.
+// Flushes the console log; true, with `err` told the first time, when it could not be written.
+// The console log is the program's output: losing it is a failure, not a detail.
 bool consoleLogLost(std::ostream& out, std::ostream& err);
 
 }  // namespace simhost

@@ -73,4 +73,22 @@ std::string printable(std::string_view text) {
     return out;
 }
 
+std::string oneLine(std::string_view text, std::size_t longest) {
+    std::string out = shown(text.substr(0, longest));
+    if (out.size() <= longest && text.size() <= longest) {
+        return out;
+    }
+    constexpr std::string_view kCut = "...";
+    std::size_t end = longest - kCut.size();
+    // Not inside a character, nor inside an escape.
+    while (end > 0 && (static_cast<unsigned char>(out[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    if (const auto escape = out.rfind('\\', end); escape != std::string::npos && end - escape < 4) {
+        end = escape;
+    }
+    out.resize(end);
+    return out + std::string(kCut);
+}
+
 }  // namespace simhost

@@ -10,7 +10,9 @@
 #include "program/console.h"
 #include "program/console_input.h"
 #include "program/console_turn.h"
+#include "program/ending_signals.h"
 #include "program/error_message.h"
+#include "program/exit_guard.h"
 #include "program/live/watch_session.h"
 #include "program/live/window.h"
 #include "program/options.h"
@@ -50,37 +52,9 @@ int interactiveSession(Console& console, std::istream& in, std::ostream& out, st
     }
 }
 
-int run(const Options& options, std::istream& in, std::ostream& out, std::ostream& err,
-        bool inIsTerminal) {
-    const bool live = options.window || options.watch;
-    // Outlives the host, which unloads the copies it loaded.
-    std::optional<PrivateCopies> copies;
-    if (live) {
-        try {
-            copies.emplace();
-        } catch (const HostError& error) {
-            err << errorMessage(error) << '\n';
-            return kRunFailure;
-        }
-    }
-    std::optional<Host> host;
-    try {
-        host.emplace(options.size);
-    } catch (const std::bad_alloc&) {
-        err << errorMessage(canvasOutOfMemory(options.size)) << '\n';
-        return kRunFailure;
-    }
-    host->log().setEcho(&out);
-    host->setScene(paintScene);
-    Console console(*host, options.module, err);
-    if (copies) {
-        console.usePrivateCopies(*copies);
-    }
-    // A watching host waits for a module that does not load yet; the failure has been told.
-    if (!console.loadModule() && !options.watch) {
-        return kRunFailure;
-    }
-
+// Everything after the module is loaded: the commands, the frames, the screenshot, the session.
+int session(const Options& options, Host& host, Console& console, std::istream& in,
+            std::ostream& out, std::ostream& err, bool inIsTerminal) {
     int status = kSuccess;
     bool quit = false;
     for (const std::string& command : options.commands) {
@@ -96,7 +70,7 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
 
     if (options.window) {
         if (quit) {
-            return consoleLogLost(out, err) ? kRunFailure : status;
+            return status;
         }
         WindowRun window;
         if (options.framesGiven) {
@@ -105,16 +79,16 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
         window.watch = options.watch;
         window.screenshot = options.screenshot;
         window.inIsTerminal = inIsTerminal;
-        const int windowStatus = runWindow(*host, console, window, in, out, err);
+        const int windowStatus = runWindow(host, console, window, in, out, err);
         return windowStatus != kSuccess ? windowStatus : status;
     }
 
     try {
         for (long long frame = 0; frame < options.frames; ++frame) {
-            host->draw();
+            host.draw();
         }
         if (options.screenshot) {
-            writeScreenshot(host->canvas(), *options.screenshot);
+            writeScreenshot(host.canvas(), *options.screenshot);
         }
     } catch (const HostError& error) {
         err << errorMessage(error) << '\n';
@@ -134,6 +108,54 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
         if (sessionStatus != kSuccess) {
             return kRunFailure;
         }
+    }
+    return status;
+}
+
+int run(Options options, std::istream& in, std::ostream& out, std::ostream& err,
+        bool inIsTerminal) {
+    // Once, before any module code runs: a plug-in may change the working directory.
+    if (options.screenshot) {
+        options.screenshot = std::filesystem::absolute(*options.screenshot);
+    }
+    const bool live = options.window || options.watch;
+    // Outlives the host, which unloads the copies it loaded.
+    std::optional<PrivateCopies> copies;
+    // A live session ends by a request or by exit() only with the copies removed.
+    std::optional<EndingSignals> signals;
+    std::optional<ExitGuard> guard;
+    if (live) {
+        try {
+            copies.emplace();
+        } catch (const HostError& error) {
+            err << errorMessage(error) << '\n';
+            return kRunFailure;
+        }
+        signals.emplace();
+        guard.emplace("the session ended by a call to exit() before it was over",
+                      [&copies] { copies->removeAll(); });
+    }
+    std::optional<Host> host;
+    try {
+        host.emplace(options.size);
+    } catch (const std::bad_alloc&) {
+        err << errorMessage(canvasOutOfMemory(options.size)) << '\n';
+        return kRunFailure;
+    }
+    host->log().setEcho(&out);
+    host->setScene(paintScene);
+    Console console(*host, options.module, err);
+    if (copies) {
+        console.usePrivateCopies(*copies);
+    }
+    // A watching host waits for a module that does not load yet; the failure has been told.
+    if (!console.loadModule() && !options.watch) {
+        return kRunFailure;
+    }
+    int status = session(options, *host, console, in, out, err, inIsTerminal);
+    // Unloaded here rather than with the host, so that a failure on the way out is told.
+    if (!console.unloadModule()) {
+        status = kRunFailure;
     }
     return consoleLogLost(out, err) ? kRunFailure : status;
 }

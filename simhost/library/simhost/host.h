@@ -32,7 +32,11 @@ public:
 
     // What the game shows under the overlay; painted at the start of every draw when set.
     void setScene(std::function<void(Canvas&)> scene) { scene_ = std::move(scene); }
-    // One host draw: the scene, then every drawable of every loaded module.
+    // Tells `watch` of every call the host makes into a module's code, its draws included;
+    // null for none.
+    void setCallWatch(ModuleCallWatch* watch);
+    // One host draw: the scene, then every drawable of every loaded module. A drawable's failure
+    // comes out as a DrawableFailure.
     void draw();
 
 private:
@@ -42,6 +46,7 @@ private:
     Canvas canvas_;
     std::function<void(Canvas&)> scene_;
     ModuleLoader modules_;
+    ModuleCallWatch* watch_ = nullptr;
 };
 
 }  // namespace simhost

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "program/check/checks.h"
+#include "program/printable.h"
 #include "simhost/host_error.h"
 
 namespace simhost::check {
@@ -84,6 +85,7 @@ Outcome runCheck(const Check& check, const Settings& settings) {
     } catch (...) {
         outcome = fail("exception: " + describe(std::current_exception()));
     }
+    outcome.reason = oneLine(outcome.reason);
     outcome.milliseconds =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     return outcome;

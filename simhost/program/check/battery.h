@@ -1,8 +1,11 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "simhost/loading/module_calls.h"
 
 namespace simhost::check {
 
@@ -13,12 +16,20 @@ struct Outcome {
     Verdict verdict = Verdict::Pass;
     std::string reason;
     double milliseconds = 0;
+    // The call into the module that a check ended in when it crashed, hung or gave no result.
+    std::optional<ModuleCall> endedIn;
 };
 
 struct Settings {
+    // Resolved once, before any module code runs: a plug-in may change the working directory.
     std::filesystem::path module;
     long long cycles = 100;
+    // Told of every call into the module's code; null for none.
+    ModuleCallWatch* watch = nullptr;
 };
+
+// The fewest cycles in which the cycles check can tell steady growth from a table enlarged once.
+inline constexpr long long kFewestCycles = 10;
 
 // One promise of the host interface, proved on a built module.
 struct Check {
@@ -37,7 +48,7 @@ Verdict verdictNamed(const std::string& name);
 const std::vector<Check>& battery();
 
 // Runs the check in this process and times it; a failure thrown out of it (the module's, say)
-// fails it with its own words.
+// fails it with its own words. The reason is one line, safe to show.
 Outcome runCheck(const Check& check, const Settings& settings);
 
 }  // namespace simhost::check

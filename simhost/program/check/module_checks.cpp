@@ -9,6 +9,7 @@
 
 #include "bakkesmod/plugin_export_record.h"
 #include "program/check/checks.h"
+#include "simhost/host_error.h"
 #include "simhost/loading/dynamic_library.h"
 #include "simhost/loading/module_facts.h"
 #include "simhost/loading/module_file_check.h"
@@ -33,6 +34,58 @@ DynamicLibrary openFile(const std::filesystem::path& file) {
     }
     return DynamicLibrary(file);
 }
+
+// The module file opened as a plain library, its opening and closing told to the watch: the
+// module's static initialisation and clean-up run then.
+class OpenLibrary {
+public:
+    explicit OpenLibrary(const Settings& settings)
+        : settings_(settings),
+          library_(calling(settings, ModuleCall::Open, [&] { return openFile(settings.module); })) {}
+    OpenLibrary(const OpenLibrary&) = delete;
+    OpenLibrary& operator=(const OpenLibrary&) = delete;
+    ~OpenLibrary() {
+        calling(settings_, ModuleCall::Close, [this] { library_.close(); });
+    }
+    const DynamicLibrary& operator*() const { return library_; }
+
+private:
+    const Settings& settings_;
+    DynamicLibrary library_;
+};
+
+// The module opened with its record read, closed the same way.
+class OpenModule {
+public:
+    explicit OpenModule(const Settings& settings)
+        : settings_(settings),
+          module_(calling(settings, ModuleCall::Open,
+                          [&] { return PluginModule(settings.module); })) {}
+    OpenModule(const OpenModule&) = delete;
+    OpenModule& operator=(const OpenModule&) = delete;
+    ~OpenModule() {
+        calling(settings_, ModuleCall::Close, [this] { module_.close(); });
+    }
+
+    // The entries called directly, as a host might: a failure of the module's is put into words
+    // while its code is still there.
+    std::uintptr_t create() {
+        return calling(settings_, ModuleCall::Create, [this] {
+            return asHostError(module_.file(), "the creation entry",
+                               [this] { return module_.record().createEntry(); });
+        });
+    }
+    void release() {
+        calling(settings_, ModuleCall::Release, [this] {
+            asHostError(module_.file(), "the release entry",
+                        [this] { module_.record().deleteEntry(); });
+        });
+    }
+
+private:
+    const Settings& settings_;
+    PluginModule module_;
+};
 
 // Why a text field of the record is no readable, NUL-terminated text inside the module, or
 // nothing when it is one.
@@ -89,7 +142,7 @@ Outcome opens(const Settings& settings) {
         return fail("needs what this host does not provide: " + joined(missing));
     }
     try {
-        openFile(settings.module);
+        const OpenLibrary library(settings);
     } catch (const std::runtime_error& refusal) {
         return fail(refusal.what());
     }
@@ -97,7 +150,8 @@ Outcome opens(const Settings& settings) {
 }
 
 Outcome record(const Settings& settings) {
-    const DynamicLibrary library = openFile(settings.module);
+    const OpenLibrary opened(settings);
+    const DynamicLibrary& library = *opened;
     const auto* exported = static_cast<const PluginExportRecord*>(library.symbol("exports"));
     if (exported == nullptr) {
         return fail("the module exports no 'exports' record");
@@ -133,7 +187,8 @@ Outcome record(const Settings& settings) {
 }
 
 Outcome baseClass(const Settings& settings) {
-    const DynamicLibrary library = openFile(settings.module);
+    const OpenLibrary opened(settings);
+    const DynamicLibrary& library = *opened;
     std::vector<std::string> missing;
     for (const auto& [name, readable] : baseClassExports()) {
         if (library.symbol(name) == nullptr) {
@@ -147,15 +202,14 @@ Outcome baseClass(const Settings& settings) {
 }
 
 Outcome entries(const Settings& settings) {
-    PluginModule module(settings.module);
-    auto& entry = module.record();
-    entry.deleteEntry();  // before any creation: nothing to do
-    const std::uintptr_t first = entry.createEntry();
+    OpenModule module(settings);
+    module.release();  // before any creation: nothing to do
+    const std::uintptr_t first = module.create();
     if (first == 0 || !PluginModule::handleAt(first)) {
         return fail("the creation entry gave no plug-in");
     }
     const void* object = PluginModule::handleAt(first).get();
-    const std::uintptr_t second = entry.createEntry();
+    const std::uintptr_t second = module.create();
     if (second != first) {
         return fail("a second call of the creation entry gave another handle");
     }
@@ -165,8 +219,8 @@ Outcome entries(const Settings& settings) {
     if (PluginModule::handleAt(second).use_count() != 1) {
         return fail("the module's handle is not the object's only owner");
     }
-    entry.deleteEntry();
-    entry.deleteEntry();  // twice in a row: nothing more to do
+    module.release();
+    module.release();  // twice in a row: nothing more to do
     return pass();
 }
 

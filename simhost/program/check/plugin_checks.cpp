@@ -77,10 +77,12 @@ private:
     Canvas& canvas_;
 };
 
-// A host of its own with the module loaded in it.
+// A host of its own with the module loaded in it, every call into the module told.
 struct Loaded {
-    explicit Loaded(const Settings& settings, Vector2 size = {320, 180})
-        : host(size), id(host.modules().load(settings.module)) {}
+    explicit Loaded(const Settings& settings, Vector2 size = {320, 180}) : host(size) {
+        host.setCallWatch(settings.watch);
+        id = host.modules().load(settings.module);
+    }
 
     std::vector<ConsoleVariable*> variables() {
         std::vector<ConsoleVariable*> own;
@@ -93,7 +95,39 @@ struct Loaded {
     }
 
     Host host;
-    ModuleId id;
+    ModuleId id = 0;
+};
+
+// Counts the module's drawables at the moment onUnload returns, before the host drops them
+// itself, and passes every call on to the check's own watch.
+class DrawablesAfterOnUnload final : public ModuleCallWatch {
+public:
+    explicit DrawablesAfterOnUnload(ModuleCallWatch* next) : next_(next) {}
+
+    void look(const Overlay& overlay, ModuleId owner) {
+        overlay_ = &overlay;
+        owner_ = owner;
+    }
+    void calling(ModuleCall call) override {
+        if (next_ != nullptr) {
+            next_->calling(call);
+        }
+    }
+    void returned(ModuleCall call) override {
+        if (call == ModuleCall::OnUnload && overlay_ != nullptr) {
+            left = overlay_->count(owner_);
+        }
+        if (next_ != nullptr) {
+            next_->returned(call);
+        }
+    }
+
+    std::optional<std::size_t> left;
+
+private:
+    ModuleCallWatch* next_;
+    const Overlay* overlay_ = nullptr;
+    ModuleId owner_ = 0;
 };
 
 std::string count(std::size_t n, const char* thing) {
@@ -202,13 +236,17 @@ Outcome drawing(const Settings& settings) {
 }
 
 Outcome unload(const Settings& settings) {
+    // Outlives the host that tells it.
+    DrawablesAfterOnUnload afterOnUnload(settings.watch);
     Loaded loaded(settings);
+    loaded.host.setCallWatch(&afterOnUnload);
+    afterOnUnload.look(loaded.host.overlay(), loaded.id);
     const std::size_t variablesBefore = loaded.variables().size();
-    loaded.host.modules().find(loaded.id)->plugin->onUnload();
-    if (const std::size_t left = loaded.host.overlay().count(loaded.id); left != 0) {
-        return fail("onUnload left " + count(left, "drawable") + " registered");
-    }
+    // onUnload once, as a host calls it.
     loaded.host.modules().unload(loaded.id);
+    if (afterOnUnload.left && *afterOnUnload.left != 0) {
+        return fail("onUnload left " + count(*afterOnUnload.left, "drawable") + " registered");
+    }
     const std::size_t variablesAfter = loaded.variables().size();
     if (variablesAfter != variablesBefore) {
         return fail("unloading dropped " + count(variablesBefore - variablesAfter, "variable"));
@@ -222,22 +260,28 @@ Outcome release(const Settings& settings) {
         Loaded loaded(settings);
         std::weak_ptr<BakkesMod::Plugin::BakkesModPlugin> object =
             loaded.host.modules().find(loaded.id)->plugin;
-        PluginModule kept = loaded.host.modules().unloadKeepingFile(loaded.id);
+        KeptModule kept = loaded.host.modules().unloadKeepingFile(loaded.id);
         const bool outlived = !object.expired();
         object.reset();  // its shared count is the module's code: gone before the module closes
+        calling(settings, ModuleCall::Close, [&kept] { kept.module.close(); });
+        if (kept.failure) {
+            throw *kept.failure;
+        }
         if (outlived) {
             return fail("the object outlived the release entry and the host's copy");
         }
     }
     // A host still holding a copy keeps the object alive past the release entry.
-    PluginModule module(settings.module);
-    auto copy = module.create();
+    PluginModule module =
+        calling(settings, ModuleCall::Open, [&settings] { return PluginModule(settings.module); });
+    auto copy = calling(settings, ModuleCall::Create, [&module] { return module.create(); });
     std::weak_ptr<BakkesMod::Plugin::BakkesModPlugin> object = copy;
-    module.release();
+    calling(settings, ModuleCall::Release, [&module] { module.release(); });
     const bool wentEarly = object.expired();
     copy.reset();
     const bool outlived = !object.expired();
     object.reset();
+    calling(settings, ModuleCall::Close, [&module] { module.close(); });
     if (wentEarly) {
         return fail("the object went with the release entry while the host still held a copy");
     }

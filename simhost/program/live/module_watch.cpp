@@ -3,7 +3,7 @@
 namespace simhost {
 
 ModuleWatch::ModuleWatch(Console& console, FileWatch::Clock::time_point now)
-    : console_(console), watch_(console.module(), now) {}
+    : console_(console), watch_(console.file(), now) {}
 
 bool ModuleWatch::poll(FileWatch::Clock::time_point now) {
     return watch_.poll(now) && console_.reload();

@@ -10,9 +10,9 @@ void copyRow(std::span<const Rgba> from, std::uint32_t* to, PixelLayout layout) 
         return;
     }
     // Whole words, red and blue swapped: a loop the compiler turns into vector instructions.
-    const auto* words = reinterpret_cast<const std::uint32_t*>(from.data());
     for (std::size_t i = 0; i < from.size(); ++i) {
-        const std::uint32_t bytes = words[i];  // 0xAABBGGRR: the canvas's R, G, B, A in memory
+        std::uint32_t bytes = 0;  // 0xAABBGGRR: the canvas's R, G, B, A in memory
+        std::memcpy(&bytes, &from[i], sizeof bytes);
         to[i] = (bytes & 0xFF00FF00U) | ((bytes >> 16) & 0xFFU) | ((bytes & 0xFFU) << 16);
     }
 }

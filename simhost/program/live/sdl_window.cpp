@@ -57,6 +57,8 @@ SdlWindow::SdlWindow(Vector2 size, const std::string& title) {
             "is set)");
     }
 #endif
+    // Requests to end are the program's to handle: SDL would turn them into a plain quit.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         failed("cannot open a window");
     }

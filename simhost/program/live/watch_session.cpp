@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "program/ending_signals.h"
 #include "program/live/console_lines.h"
 #include "program/live/module_watch.h"
 
@@ -26,6 +27,9 @@ int watchSession(Console& console, std::istream& in, std::ostream& out, std::ost
             prompt = false;
         }
         const auto read = lines.next(kLookEvery);
+        if (EndingSignals::received() != 0) {
+            return 1;
+        }
         watch.poll(FileWatch::Clock::now());
         if (read) {
             switch (takeTurn(console, *read, ++lineNumber, err)) {

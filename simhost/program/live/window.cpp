@@ -11,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "program/ending_signals.h"
 #include "program/error_message.h"
 #include "program/live/console_lines.h"
 #include "program/live/frame_times.h"
@@ -120,6 +121,9 @@ public:
 private:
     // False when the window is to close.
     bool handleEvents() {
+        if (EndingSignals::received() != 0) {
+            return false;
+        }
         SDL_Event event;
         while (SDL_PollEvent(&event) != 0) {
             if (event.type == SDL_QUIT) {
@@ -209,6 +213,16 @@ private:
         try {
             host_.draw();
             window_.show(host_.canvas());
+        } catch (const DrawableFailure& failure) {
+            // The module is dropped and the window goes on, as after a build that does not load.
+            const LoadedModule* loaded = console_.loaded();
+            if (loaded == nullptr || loaded->id != failure.owner()) {
+                err_ << errorMessage("draw failed: " + failure.cause()) << '\n';
+                return false;
+            }
+            console_.dropModule("draw failed: " + failure.cause());
+            failed_ = failed_ || !run_.watch;
+            return true;
         } catch (const HostError& error) {
             err_ << errorMessage(error) << '\n';
             return false;

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "simhost/loading/elf_file.h"
+#include "simhost/loading/module_machine.h"
 
 namespace simhost {
 
@@ -20,6 +21,9 @@ std::optional<std::string> refusalBeforeOpening(const std::filesystem::path& fil
             break;
         default:
             return "is not a regular file";
+    }
+    if (auto other = builtForAnotherMachine(file)) {
+        return other;
     }
     if (const auto elf = ElfFile::read(file); elf && !elf->segmentsFitInFile()) {
         return "is cut short or damaged";

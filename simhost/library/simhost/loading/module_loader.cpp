@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #include "simhost/services/console_log.h"
@@ -31,9 +32,30 @@ ModuleLoader::~ModuleLoader() {
     unloadAll();
 }
 
+template <typename Step>
+decltype(auto) ModuleLoader::into(ModuleCall call, Step&& step) {
+    if (watch_ != nullptr) {
+        watch_->calling(call);
+    }
+    if constexpr (std::is_void_v<decltype(step())>) {
+        step();
+        if (watch_ != nullptr) {
+            watch_->returned(call);
+        }
+    } else {
+        decltype(auto) result = step();
+        if (watch_ != nullptr) {
+            watch_->returned(call);
+        }
+        return result;
+    }
+}
+
 ModuleId ModuleLoader::load(const std::filesystem::path& file) {
     // Out of memory on the host's side of the load, say: still the loader's error.
-    return asHostError(file, "loading", [&] { return load(PluginModule(file)); });
+    return asHostError(file, "loading", [&] {
+        return load(into(ModuleCall::Open, [&] { return PluginModule(file); }));
+    });
 }
 
 ModuleId ModuleLoader::load(PluginModule module) {
@@ -44,7 +66,15 @@ ModuleId ModuleLoader::load(PluginModule module) {
         })) {
         throw module.fail("is already loaded");
     }
-    auto plugin = asHostError(module.file(), "loading", [&] { return module.create(); });
+    std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> plugin;
+    try {
+        plugin = into(ModuleCall::Create, [&] {
+            return asHostError(module.file(), "loading", [&] { return module.create(); });
+        });
+    } catch (const HostError&) {
+        into(ModuleCall::Close, [&] { module.close(); });
+        throw;
+    }
 
     const ModuleId id = nextId_;
     std::shared_ptr<ModuleServices> services;
@@ -55,7 +85,7 @@ ModuleId ModuleLoader::load(PluginModule module) {
         plugin->cvarManagerPtr = std::move(handles.cvarManager);
         plugin->gameWrapperPtr = std::move(handles.game);
         modules_.reserve(modules_.size() + 1);
-        plugin->onLoad();
+        into(ModuleCall::OnLoad, [&] { plugin->onLoad(); });
         modules_.push_back({id, std::move(module), std::move(plugin), std::move(services)});
         ++nextId_;
         return id;
@@ -68,11 +98,11 @@ ModuleId ModuleLoader::load(PluginModule module) {
     variables_.removeCreatedBy(id);
     plugin.reset();
     try {
-        module.release();
+        into(ModuleCall::Release, [&] { module.release(); });
     } catch (const HostError&) {
         // The load failure is the one to report.
     }
-    module.close();
+    into(ModuleCall::Close, [&] { module.close(); });
     throw module.fail("loading the plug-in failed: " + failure);
 }
 
@@ -86,7 +116,7 @@ LoadedModule ModuleLoader::takeOut(ModuleId id, UnloadOrder order,
     modules_.erase(found);
 
     try {
-        entry.plugin->onUnload();
+        into(ModuleCall::OnUnload, [&] { entry.plugin->onUnload(); });
     } catch (...) {
         failure = entry.module.fail("onUnload failed: " + describe(std::current_exception()));
     }
@@ -98,7 +128,7 @@ LoadedModule ModuleLoader::takeOut(ModuleId id, UnloadOrder order,
     }
     if (!order.skipReleaseEntry) {
         try {
-            entry.module.release();
+            into(ModuleCall::Release, [&] { entry.module.release(); });
         } catch (const HostError& error) {
             if (!failure) {
                 failure = error;
@@ -112,27 +142,24 @@ LoadedModule ModuleLoader::takeOut(ModuleId id, UnloadOrder order,
 void ModuleLoader::unload(ModuleId id, UnloadOrder order) {
     std::optional<HostError> failure;
     LoadedModule entry = takeOut(id, order, failure);
-    entry.module.close();
+    into(ModuleCall::Close, [&] { entry.module.close(); });
     if (failure) {
         throw *failure;
     }
 }
 
-PluginModule ModuleLoader::unloadKeepingFile(ModuleId id) {
+KeptModule ModuleLoader::unloadKeepingFile(ModuleId id) {
     std::optional<HostError> failure;
     LoadedModule entry = takeOut(id, {}, failure);
-    if (failure) {
-        throw *failure;
-    }
-    return std::move(entry.module);
+    return {std::move(entry.module), std::move(failure)};
 }
 
 void ModuleLoader::unloadAll() noexcept {
     while (!modules_.empty()) {
         try {
             unload(modules_.back().id);
-        } catch (const HostError& error) {
-            log_.write(error.what());
+        } catch (const HostError&) {
+            // Unloaded all the same; told to whoever unloads modules one by one.
         }
     }
 }

@@ -11,6 +11,7 @@
 #include "bakkesmod/cvar_manager_wrapper.h"
 #include "bakkesmod/game_wrapper.h"
 #include "simhost/host_error.h"
+#include "simhost/loading/module_calls.h"
 #include "simhost/loading/plugin_module.h"
 #include "simhost/services/module_services.h"
 
@@ -46,6 +47,14 @@ struct LoadedModule {
     std::shared_ptr<ModuleServices> services;
 };
 
+// A module unloaded with its file kept open, and how the module failed on the way out, if it
+// did. The file is handed back either way: whatever the caller still holds of the module (a
+// handle's shared count, say) is the module's code and must go before the file is closed.
+struct KeptModule {
+    PluginModule module;
+    std::optional<HostError> failure;
+};
+
 // Loads and unloads plug-in modules the way the host does, giving each its own services. This is
 // the one place where a module's life cycle is written: open, check the record, create, place the
 // services, onLoad; then onUnload, drop what the host holds of the module, release, close.
@@ -62,6 +71,8 @@ public:
     // Makes the service handles for every module loaded from now on, for a caller that watches
     // them; handles made elsewhere must keep the services they are given alive.
     void setServiceMaker(ServiceMaker maker) { serviceMaker_ = std::move(maker); }
+    // Tells `watch` of every call this loader makes into a module's code; null for none.
+    void setCallWatch(ModuleCallWatch* watch) { watch_ = watch; }
 
     // Opens the file, checks the record, creates the plug-in, places the services and calls
     // onLoad. Throws HostError naming the file and the cause, with the host as it was.
@@ -74,8 +85,11 @@ public:
     // loaded, and when the module failed on the way out (it is unloaded all the same).
     void unload(ModuleId id, UnloadOrder order = {});
     // The same, but the file stays open and is handed back, to be loaded again without opening
-    // it anew.
-    PluginModule unloadKeepingFile(ModuleId id);
+    // it anew, with the failure rather than throwing it. Throws HostError for a module that is
+    // not loaded.
+    KeptModule unloadKeepingFile(ModuleId id);
+    // Unloads every module, the newest first. Failures on the way out are not told: a caller
+    // that wants to hear them unloads each module itself.
     void unloadAll() noexcept;
 
     const LoadedModule* find(ModuleId id) const;
@@ -85,11 +99,15 @@ private:
     // Everything of unload but closing: the entry comes back, its module still open.
     LoadedModule takeOut(ModuleId id, UnloadOrder order, std::optional<HostError>& failure);
     std::vector<LoadedModule>::const_iterator position(ModuleId id) const;
+    // Runs `step`, a call into the module's code, with the watch told before and after.
+    template <typename Step>
+    decltype(auto) into(ModuleCall call, Step&& step);
 
     ConsoleLog& log_;
     ConsoleVariables& variables_;
     Overlay& overlay_;
     ServiceMaker serviceMaker_;
+    ModuleCallWatch* watch_ = nullptr;
     std::vector<LoadedModule> modules_;
     ModuleId nextId_ = 1;
 };

@@ -48,6 +48,10 @@ PrivateCopies::PrivateCopies() {
 }
 
 PrivateCopies::~PrivateCopies() {
+    removeAll();
+}
+
+void PrivateCopies::removeAll() noexcept {
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }

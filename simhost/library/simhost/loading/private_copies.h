@@ -22,6 +22,10 @@ public:
     // copy's subfolder goes, so it must be unloaded first. Throws HostError about `file`.
     std::filesystem::path copyOf(const std::filesystem::path& file);
 
+    // Removes the folder and every copy in it now; a copy still mapped stays where the system
+    // will not let it go.
+    void removeAll() noexcept;
+
     const std::filesystem::path& folder() const { return folder_; }
 
 private:

@@ -1,6 +1,7 @@
 #include "simhost/services/overlay.h"
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 #include "simhost/services/canvas.h"
@@ -49,7 +50,11 @@ void Overlay::draw(Canvas& canvas) {
     // Entries stay where they are while drawing: arrivals wait apart, removals are only marked.
     for (const Entry& entry : entries_) {
         if (!entry.removed) {
-            entry.drawable(handle);
+            try {
+                entry.drawable(handle);
+            } catch (...) {
+                throw DrawableFailure(entry.owner, describe(std::current_exception()));
+            }
         }
     }
 }

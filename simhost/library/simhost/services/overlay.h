@@ -7,11 +7,24 @@
 
 #include "bakkesmod/api.h"
 #include "bakkesmod/canvas_wrapper.h"
+#include "simhost/host_error.h"
 #include "simhost/services/module_id.h"
 
 namespace simhost {
 
 class Canvas;
+
+// A drawable failed: whose it was and what it threw, in the thrower's own words. The exception
+// itself stays behind, for its type may be a module's code, which is unmapped when the module
+// is closed.
+class DrawableFailure : public HostError {
+public:
+    DrawableFailure(ModuleId owner, const std::string& what) : HostError(what), owner_(owner) {}
+    ModuleId owner() const { return owner_; }
+
+private:
+    ModuleId owner_;
+};
 
 // The drawables of every loaded module, called in registration order on each host draw.
 class BAKKESMOD_API Overlay {
@@ -25,8 +38,8 @@ public:
     // Drawables that will be called at the next draw: all, or the owner's.
     std::size_t count(std::optional<ModuleId> owner = std::nullopt) const;
 
-    // Calls every drawable, each with its own handle to the canvas. A drawable's failure passes
-    // to the caller; the overlay stays consistent.
+    // Calls every drawable, each with its own handle to the canvas. A drawable's failure ends
+    // the draw as a DrawableFailure; the overlay stays consistent.
     void draw(Canvas& canvas);
 
 private:

@@ -1,0 +1,18 @@
+#include <stdexcept>
+#include <system_error>
+
+#include "program/this_program.h"
+
+namespace simhost {
+
+std::filesystem::path thisProgram() {
+    std::error_code error;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        throw std::runtime_error("cannot find this program to start it again: " +
+                                 error.message());
+    }
+    return self;
+}
+
+}  // namespace simhost
