@@ -18,7 +18,6 @@ ExitGuard::ExitGuard(std::string why, std::function<void()> cleanUp)
     static std::once_flag registered;
     std::call_once(registered, [] {
         std::atexit(onExit);
-        std::at_quick_exit(onExit);
     });
     armed.store(this);
 }

@@ -16,7 +16,8 @@ struct Outcome {
     Verdict verdict = Verdict::Pass;
     std::string reason;
     double milliseconds = 0;
-    // The call into the module that a check ended in when it crashed, hung or gave no result.
+    // When the check's process rather than the check decided the verdict (it crashed, hung, gave
+    // no result or left a process running): the last call into the module it began.
     std::optional<ModuleCall> endedIn;
 };
 

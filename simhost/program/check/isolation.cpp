@@ -102,6 +102,7 @@ Outcome runIsolated(const Check& check, const Settings& settings, const Timeout&
 
     Outcome outcome{Verdict::Fail, {}, elapsed, {}};
     const auto ended = [&](std::string why) {
+        outcome.verdict = Verdict::Fail;
         outcome.reason = std::move(why);
         outcome.endedIn = report.lastCall;
     };
@@ -117,8 +118,7 @@ Outcome runIsolated(const Check& check, const Settings& settings, const Timeout&
             break;
         case ChildEnd::How::Exited:
             if (report.foreign) {
-                ended("something other than the check wrote on its result channel" +
-                      where(report));
+                ended("something other than the check wrote on its result channel");
             } else if (!report.outcome) {
                 ended("ended with status " + std::to_string(end.code) + where(report) +
                       " without a result" + lastWords(end.output));
@@ -133,8 +133,11 @@ Outcome runIsolated(const Check& check, const Settings& settings, const Timeout&
     }
     if (end.leftProcesses) {
         const char* left = "the plug-in left a process running, which the check ended";
-        outcome.reason = outcome.verdict == Verdict::Fail ? outcome.reason + "; " + left : left;
-        outcome.verdict = Verdict::Fail;
+        if (outcome.verdict != Verdict::Fail) {
+            ended(left);
+        } else {
+            outcome.reason += std::string("; ") + left;
+        }
     }
     return outcome;
 }
