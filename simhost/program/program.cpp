@@ -1,6 +1,7 @@
 #include "program/program.h"
 
 #include <exception>
+#include <iostream>
 #include <istream>
 #include <new>
 #include <optional>
@@ -161,6 +162,16 @@ int run(Options options, std::istream& in, std::ostream& out, std::ostream& err,
 }
 
 }  // namespace
+
+void prepareStandardStreams() {
+    // C++ streams of their own, so that a failed read of standard input reports why (a directory,
+    // say) instead of passing for its end.
+    std::ios::sync_with_stdio(false);
+    std::cin.exceptions(std::ios::badbit);
+    // The console is read on a thread of its own in a live session: a read must not flush what
+    // the host's thread is writing meanwhile.
+    std::cin.tie(nullptr);
+}
 
 int runSimhost(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
                std::ostream& err, bool inIsTerminal) {

@@ -12,4 +12,7 @@ namespace simhost {
 int runSimhost(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
                std::ostream& err, bool inIsTerminal);
 
+// Sets the standard streams up for the program, before anything is read or written.
+void prepareStandardStreams();
+
 }  // namespace simhost

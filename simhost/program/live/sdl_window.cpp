@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
+#include <utility>
 
 #include "program/live/pixel_rows.h"
 
@@ -46,6 +48,27 @@ bool driverChosenByUser() {
     return std::getenv("SDL_VIDEODRIVER") != nullptr;
 }
 
+// Why the desktops named in the environment could not be reached, in SDL's words:
+// "DISPLAY=:1, x11: <why>".
+std::string whyNoDesktop() {
+    std::string why;
+    for (const auto& [variable, driver] :
+         {std::pair{"DISPLAY", "x11"}, std::pair{"WAYLAND_DISPLAY", "wayland"}}) {
+        const char* display = std::getenv(variable);
+        if (display == nullptr) {
+            continue;
+        }
+        why += std::string(why.empty() ? "" : "; ") + variable + "=" + display + ", " + driver + ": ";
+        if (SDL_VideoInit(driver) == 0) {
+            SDL_VideoQuit();
+            why += "reached on a second try";
+        } else {
+            why += SDL_GetError();
+        }
+    }
+    return why;
+}
+
 }  // namespace
 
 SdlWindow::SdlWindow(Vector2 size, const std::string& title) {
@@ -62,9 +85,12 @@ SdlWindow::SdlWindow(Vector2 size, const std::string& title) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         failed("cannot open a window");
     }
-    if (drawsNowhere(SDL_GetCurrentVideoDriver()) && !driverChosenByUser()) {
+    if (const char* driver = SDL_GetCurrentVideoDriver();
+        drawsNowhere(driver) && !driverChosenByUser()) {
+        const std::string fallback = driver;
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        throw SdlFailure("cannot open a window: no display SDL can reach");
+        throw SdlFailure("cannot open a window: no display SDL can reach (it fell back to " +
+                         fallback + "; " + whyNoDesktop() + ")");
     }
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                size.X, size.Y, SDL_WINDOW_RESIZABLE);
