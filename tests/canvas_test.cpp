@@ -92,15 +92,17 @@ TEST(CanvasHandle, TellsAnObserverEveryCall) {
     handle.SetColor(1, 2, 3, '\xFF');
 
     CallRecorder recorder(canvas);
-    handle.SetColor(0, 0, 0, '\xFF');
+    // Every channel its own value, so that no two can trade places unseen.
+    handle.SetColor(10, 20, 30, '\xFF');
     const Vector2 size = handle.GetSize();
     handle.DrawRect({1, 0}, {3, 1});
     EXPECT_EQ(size.X, 4);
     EXPECT_EQ(size.Y, 2);
-    EXPECT_EQ(recorder.calls, (std::vector<CanvasCall>{CanvasCall::setColor({0, 0, 0, 255}),
+    EXPECT_EQ(recorder.calls, (std::vector<CanvasCall>{CanvasCall::setColor({10, 20, 30, 255}),
                                                        CanvasCall::getSize({4, 2}),
                                                        CanvasCall::drawRect({1, 0}, {3, 1})}));
-    EXPECT_EQ(countOf(canvas, Rgba{0, 0, 0, 255}), 2);
+    EXPECT_EQ(canvas.pixel(1, 0), (Rgba{10, 20, 30, 255}));
+    EXPECT_EQ(countOf(canvas, Rgba{10, 20, 30, 255}), 2);
 }
 
 TEST(CanvasHandle, CopiesAreCountedUntilReleased) {

@@ -7,15 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "program/check/call_report.h"
 #include "program/check/check_command.h"
 #include "program/check/report.h"
+#include "program/printable.h"
 #include "simhost_run.h"
 #include "test_modules.h"
 
 namespace {
 
+using simhost::check::callLine;
 using simhost::check::Finding;
 using simhost::check::line;
+using simhost::check::resultLine;
 using simhost::check::summary;
 using simhost::check::Verdict;
 using simhost::check::writeJson;
@@ -64,21 +68,99 @@ TEST(CheckReport, JunitAndJsonCarryEveryFindingSafely) {
     EXPECT_EQ(json["checks"][1]["result"], "fail");
     EXPECT_EQ(json["checks"][1]["reason"], "crashed <at> \"0x0\" & \x01 more");
     EXPECT_EQ(json["checks"][0]["duration_ms"], 12.4);
+    EXPECT_EQ(json["checks"][2]["result"], "warn");
+    EXPECT_EQ(json["checks"][2]["reason"], "slow");
+    EXPECT_EQ(json["checks"][3]["result"], "skip");
+    EXPECT_EQ(json["warnings"], 1);
+    EXPECT_EQ(json["skipped"], 1);
+}
+
+// Only the child's own signed result counts; anything else on its channel makes the check fail.
+TEST(CheckCallReport, OnlyTheSignedResultCounts) {
+    using simhost::check::readCallReport;
+    const std::string token = "0123456789abcdef";
+    const std::string result =
+        resultLine({Verdict::Warn, "a \"quoted\" reason", 2.5, {}}, token);
+    const auto good =
+        readCallReport(callLine(simhost::ModuleCall::OnLoad) + "call draw\n" + result, token);
+    ASSERT_TRUE(good.outcome);
+    EXPECT_FALSE(good.foreign);
+    EXPECT_EQ(good.outcome->verdict, Verdict::Warn);
+    EXPECT_EQ(good.outcome->reason, "a \"quoted\" reason");
+    EXPECT_EQ(good.outcome->milliseconds, 2.5);
+    EXPECT_EQ(good.lastCall, simhost::ModuleCall::Draw);
+
+    const std::string forged = resultLine({Verdict::Pass, "forged", 0, {}}, "0");
+    for (const std::string& channel :
+         {forged, "call onload\n" + forged + result, result + "call close\n", "junk\n" + result,
+          "call nowhere\n" + result, result + result, result.substr(0, result.size() - 1),
+          "call onload\nresult " + token + " {\"verdict\":\"great\",\"reason\":\"\","
+          "\"milliseconds\":0}\n"}) {
+        const auto report = readCallReport(channel, token);
+        EXPECT_TRUE(report.foreign) << channel;
+        EXPECT_FALSE(report.outcome) << channel;
+    }
+    const auto none = readCallReport("call open\ncall onload\n", token);
+    EXPECT_FALSE(none.foreign);
+    EXPECT_FALSE(none.outcome);
+    EXPECT_EQ(none.lastCall, simhost::ModuleCall::OnLoad);
+}
+
+TEST(CheckReport, ModuleTextsBecomeOneBoundedLine) {
+    EXPECT_EQ(simhost::oneLine("Evil\x1b[31m\nPASS forged"), "Evil\\x1b[31m\\x0aPASS forged");
+    const std::string longest = simhost::oneLine(std::string(1000, 'w'), 20);
+    EXPECT_EQ(longest, std::string(17, 'w') + "...");
+    // Cut neither inside an escape nor inside a character.
+    EXPECT_EQ(simhost::oneLine(std::string(15, 'w') + "\x01\x02", 20),
+              std::string(15, 'w') + "...");
+    EXPECT_EQ(simhost::oneLine(std::string(16, 'w') + "\xc3\xa9\xc3\xa9\xc3\xa9", 20),
+              std::string(16, 'w') + "...");
 }
 
 TEST(CheckCommand, UsageErrorsListAndReportFiles) {
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{},
-                                               {"--timeout", "0", "m.so"},
-                                               {"--only", "(", "m.so"},
-                                               {"--cycles", "0", "m.so"},
-                                               {"--fast", "m.so"},
-                                               {"a.so", "b.so"}}) {
+    const std::string module = tavorindenModule().string();
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{}, "check: no module given"},
+        {{"--timeout", "0", "m.so"}, "--timeout: \"0\" is not a number of seconds above 0, at most 3600"},
+        {{"--only", "(?", "m.so"}, "--only: \"(?\" is no regular expression ("},
+        // Deep enough to exhaust the regular-expression engine's stack.
+        {{"--only", std::string(100'000, '('), "m.so"},
+         "--only: the pattern is longer than 200 characters"},
+        {{"--only", "^lod$", "m.so"}, "--only: \"^lod$\" matches no check; --list names them"},
+        {{"--cycles", "0", "m.so"}, "--cycles: \"0\" cannot show growth; at least 10 are needed"},
+        {{"--cycles", "2", "m.so"}, "--cycles: \"2\" cannot show growth; at least 10 are needed"},
+        {{"--fast", "m.so"}, "check: unknown option \"--fast\""},
+        {{"a.so", "b.so"}, "check takes one module; \"b.so\" is a second one"},
+        {{"--junit", "", "m.so"}, "--junit: the file name is empty"},
+        {{"--json", module, module}, "--json: \"" + module + "\" is the module being checked"},
+        {{"--junit", "r.out", "--json", "./r.out", "m.so"},
+         "--json: \"./r.out\" is the --junit report's file too"},
+    };
+    for (const auto& c : cases) {
         std::ostringstream out;
         std::ostringstream err;
-        EXPECT_EQ(simhost::check::runCheckCommand(arguments, out, err), 2) << err.str();
-        EXPECT_EQ(err.str().rfind("simhost: ", 0), 0u) << err.str();
+        EXPECT_EQ(simhost::check::runCheckCommand(c.arguments, out, err), 2) << err.str();
+        // Exact, but for the regular-expression engine's own words after a '('.
+        const std::string first = err.str().substr(0, err.str().find('\n'));
+        EXPECT_EQ(c.message.ends_with('(') ? first.substr(0, c.message.size() + 9) : first,
+                  "simhost: " + c.message);
+        EXPECT_TRUE(out.str().empty());
     }
+    EXPECT_TRUE(std::filesystem::exists(tavorindenModule())) << "a report overwrote the module";
+
+    std::ostringstream usage;
+    std::ostringstream none;
+    EXPECT_EQ(simhost::check::runCheckCommand({"--help"}, usage, none), 0);
+    EXPECT_EQ(usage.str().rfind("Usage: simhost check [OPTION]... MODULE\n", 0), 0u);
+    std::ostream lost(nullptr);  // every write fails, as on a full disk
+    std::ostringstream told;
+    EXPECT_EQ(simhost::check::runCheckCommand({"--in-process", "--only", "^record$", module},
+                                              lost, told),
+              1);
+    EXPECT_EQ(told.str(), "simhost: cannot write the report to standard output\n");
 
     std::ostringstream list;
     std::ostringstream err;

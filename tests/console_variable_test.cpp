@@ -57,6 +57,9 @@ TEST(ConsoleVariable, ShowsTheNumberInForceNotWhatWasTyped) {
 
 TEST(ConsoleVariable, ClampsNumbersOutsideItsBounds) {
     ConsoleVariable variable(unitRange("v"), 1);
+    // A bound itself is within the bounds.
+    EXPECT_EQ(variable.set("0"), ValueChange::Taken);
+    EXPECT_EQ(variable.set("1"), ValueChange::Taken);
     auto change = variable.set("5");
     EXPECT_EQ(change, ValueChange::ClampedToMaximum);
     EXPECT_EQ(variable.text(), "1");

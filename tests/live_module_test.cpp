@@ -5,10 +5,17 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
+#include <iterator>
 #include <thread>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include "program/console.h"
+#include "program/program.h"
 #include "program/live/frame_times.h"
 #include "program/live/module_watch.h"
 #include "program/live/pixel_rows.h"
@@ -108,6 +115,71 @@ TEST(ModuleWatch, LoadsEachNewBuildKeepingTheVariables) {
     EXPECT_EQ(host.variables().find("cl_tavorinden")->text(), "0");
 }
 
+// One copy at a time: the one loaded. Each new copy takes the previous one's place.
+TEST(PrivateCopies, KeepOnlyTheLatestCopy) {
+    simhost::PrivateCopies copies;
+    const fs::path first = copies.copyOf(tavorindenModule());
+    const fs::path second = copies.copyOf(tavorindenModule());
+    EXPECT_FALSE(fs::exists(first));
+    EXPECT_TRUE(fs::exists(second));
+    EXPECT_EQ(std::distance(fs::directory_iterator(copies.folder()), fs::directory_iterator()), 1);
+    const fs::path folder = copies.folder();
+    copies.removeAll();
+    EXPECT_FALSE(fs::exists(folder));
+}
+
+// What takes the module file's place is named for what it is, not for a failed copy.
+TEST(ModuleWatch, TellsWhatTookTheFilesPlace) {
+    ScratchDirectory scratch;
+    const fs::path module = scratch / tavorindenModule().string();
+    simhost::Host host({64, 64});
+    std::ostringstream messages;
+    simhost::PrivateCopies copies;
+    simhost::Console console(host, module, messages);
+    console.usePrivateCopies(copies);
+    fs::create_directory(module);
+    EXPECT_FALSE(console.loadModule());
+    EXPECT_EQ(messages.str(), "simhost: " + module.string() + ": is a directory, not a module\n");
+#if !defined(_WIN32)
+    fs::remove(module);
+    ASSERT_EQ(mkfifo(module.c_str(), 0600), 0);
+    messages.str("");
+    EXPECT_FALSE(console.loadModule());
+    EXPECT_EQ(messages.str(), "simhost: " + module.string() + ": is not a regular file\n");
+#endif
+}
+
+// The module's file is the one named at the start, wherever the plug-in goes meanwhile.
+TEST(ModuleWatch, FollowsTheFileAfterThePluginChangesDirectory) {
+    const fs::path start = fs::current_path();
+    ScratchDirectory scratch;
+    fs::copy_file(modulePath("misbehaving_chdirs"), scratch / "plugin" TEST_MODULE_SUFFIX);
+#if defined(_WIN32)
+    fs::copy_file("bakkesmod.dll", scratch / "bakkesmod.dll");
+#endif
+    fs::current_path(scratch / "");
+    simhost::Host host({64, 64});
+    std::ostringstream log;
+    std::ostringstream messages;
+    host.log().setEcho(&log);
+    simhost::PrivateCopies copies;
+    simhost::Console console(host, "plugin" TEST_MODULE_SUFFIX, messages);
+    console.usePrivateCopies(copies);
+    const bool loaded = console.loadModule();
+    fs::current_path(start);  // the plug-in went elsewhere
+    ASSERT_TRUE(loaded) << messages.str();
+
+    auto now = FileWatch::Clock::now();
+    simhost::ModuleWatch watch(console, now);
+    fs::copy_file(modulePath("tavorinden_rebuilt"), scratch / "staged");
+    fs::rename(scratch / "staged", scratch / "plugin" TEST_MODULE_SUFFIX);
+    watch.poll(now += 1ms);
+    EXPECT_TRUE(watch.poll(now += FileWatch::kSettle)) << messages.str();
+    EXPECT_EQ(log.str(), "misbehaving fixture loaded\nTavorinden version: " TAVORINDEN_VERSION
+                         "-rebuilt\n");
+    fs::current_path(start);
+}
+
 // The whole program, its console read on a thread of its own while the file is watched.
 TEST(ModuleWatch, InteractiveSessionRunsTheLinesInOrder) {
     const SimhostRun run =
@@ -116,6 +188,13 @@ TEST(ModuleWatch, InteractiveSessionRunsTheLinesInOrder) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Tavorinden version: 1.02\nTavorinden version: 1.02\n");
     EXPECT_NE(run.err.find("cl_tavorinden = \"0\""), std::string::npos) << run.err;
+}
+
+// The console's reader thread reads standard input while the host's thread writes standard
+// output: a read must not flush the output under the writer.
+TEST(ConsoleLines, StandardInputIsTiedToNothing) {
+    simhost::prepareStandardStreams();
+    EXPECT_EQ(std::cin.tie(), nullptr);
 }
 
 TEST(FrameTimes, MedianAndNinetyNinthPercentileByNearestRank) {

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #if !defined(_WIN32)
+#include <elf.h>
 #include <sys/stat.h>
 #endif
 
@@ -115,6 +119,58 @@ TEST(LoaderRequests, TheSameModuleIsNotLoadedTwiceUnderAnyName) {
     EXPECT_EQ(recorder.calls.size(), 3u);  // the first one still draws
 }
 
+// Everything of a module the caller still holds must go before its file closes, even when the
+// module fails on its way out.
+#if !defined(__MINGW32__)  // MinGW's unwinder cannot carry an exception out of a module
+TEST(LoaderRequests, AModuleFailingInOnUnloadIsUnloadedAndTold) {
+    const auto file = modulePath("misbehaving_throws_in_onunload");
+    simhost::Host host;
+    const auto id = host.modules().load(file);
+    std::weak_ptr<BakkesMod::Plugin::BakkesModPlugin> object = host.modules().find(id)->plugin;
+    simhost::KeptModule kept = host.modules().unloadKeepingFile(id);
+    ASSERT_TRUE(kept.failure);
+    EXPECT_EQ(std::string(kept.failure->what()),
+              file.string() + ": onUnload failed: fixture failure in onUnload");
+    EXPECT_TRUE(object.expired());
+    object.reset();  // its shared count is the module's code, still there
+    EXPECT_TRUE(host.modules().loaded().empty());
+    EXPECT_EQ(host.overlay().count(), 0u);
+
+    const auto again = host.modules().load(std::move(kept.module));
+    EXPECT_EQ(loadError(host, file), file.string() + ": is already loaded");
+    try {
+        host.modules().unload(again);
+        ADD_FAILURE() << "unloaded without an error";
+    } catch (const HostError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  file.string() + ": onUnload failed: fixture failure in onUnload");
+    }
+    EXPECT_TRUE(host.modules().loaded().empty());
+}
+#endif
+
+// A module for another machine is named for what it is, before the system loader sees it.
+TEST(LoaderRequests, RefusesAModuleBuiltForAnotherMachine) {
+    ScratchDirectory scratch;
+    std::ifstream whole(tavorindenModule(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(whole)), {});
+    // ELF's e_machine, or the PE file header's Machine, made AArch64's.
+    std::size_t machine = 18;
+    if (bytes.rfind("MZ", 0) == 0) {
+        std::uint32_t header = 0;
+        std::memcpy(&header, bytes.data() + 0x3C, sizeof header);
+        machine = header + 4;
+    }
+    bytes[machine] = bytes.rfind("MZ", 0) == 0 ? '\x64' : '\xB7';
+    bytes[machine + 1] = bytes.rfind("MZ", 0) == 0 ? '\xAA' : '\x00';
+    const auto other = scratch / ("other" TEST_MODULE_SUFFIX);
+    std::ofstream(other, std::ios::binary) << bytes;
+    simhost::Host host;
+    EXPECT_EQ(loadError(host, other),
+              other.string() + ": built for AArch64; this host runs " +
+                  (sizeof(void*) == 8 ? "x86-64" : "x86"));
+}
+
 #if !defined(_WIN32)
 // The system loader must never see these: it would block on a FIFO for good, and die of a bus
 // error on a module whose segments lie beyond the end of its file.
@@ -127,10 +183,21 @@ TEST(LoaderRequests, RefusesFilesTheSystemLoaderCannotTakeSafely) {
 
     std::ifstream whole(tavorindenModule(), std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(whole)), {});
-    // Cut inside the code: what a linker still writing the module leaves behind.
+    // Cut inside the last loadable segment, by one byte: what a linker still writing the module
+    // leaves behind, with every header in place.
+    Elf64_Ehdr header{};
+    std::memcpy(&header, bytes.data(), sizeof header);
+    std::size_t end = 0;
+    for (int i = 0; i < header.e_phnum; ++i) {
+        Elf64_Phdr segment{};
+        std::memcpy(&segment, bytes.data() + header.e_phoff + i * sizeof segment, sizeof segment);
+        if (segment.p_type == PT_LOAD) {
+            end = std::max<std::size_t>(end, segment.p_offset + segment.p_filesz);
+        }
+    }
+    ASSERT_LT(end, bytes.size());
     const auto cut = scratch / "cut.so";
-    ASSERT_GT(bytes.size(), 16384u);
-    std::ofstream(cut, std::ios::binary).write(bytes.data(), 16384);
+    std::ofstream(cut, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(end - 1));
     EXPECT_EQ(loadError(host, cut), cut.string() + ": is cut short or damaged");
     EXPECT_TRUE(host.modules().loaded().empty());
 }

@@ -22,6 +22,8 @@ bool says(const SimhostRun& run, const std::string& text) {
 }
 
 TEST(SimhostConsole, SetsRefusesAndClampsTheSwitch) {
+    const SimhostRun bounds = session("cl_tavorinden 0\ncl_tavorinden 1\n");
+    EXPECT_EQ(bounds.err, "") << "a value at a bound is taken as it is";
     const SimhostRun run = session(
         "cl_tavorinden 0\n"
         "cl_tavorinden\n"
@@ -108,6 +110,9 @@ TEST(SimhostConsole, TextIsShownWithoutTerminalControls) {
     // C0 and C1 controls and broken UTF-8 are escaped; other characters stay as they are.
     EXPECT_EQ(simhost::shown("a\x1b[2J\xc2\x9b\xff\xe2\x82 \xc3\xa9\xe2\x82\xac\x7f"),
               "a\\x1b[2J\\xc2\\x9b\\xff\\xe2\\x82 \xc3\xa9\xe2\x82\xac\\x7f");
+    // The ends of the ranges: U+001F, U+0080 and U+009F are controls; U+0020 and U+00A0 are not.
+    EXPECT_EQ(simhost::shown("\x1f \xc2\x80\xc2\x9f\xc2\xa0"),
+              "\\x1f \\xc2\\x80\\xc2\\x9f\xc2\xa0");
 }
 
 TEST(SimhostConsole, SeparatorsCostNoMemory) {

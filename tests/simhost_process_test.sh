@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # simhost started as a separate program, under conditions a test inside the test program cannot
-# make: limits on memory and file size, full and unreadable standard streams, special files.
-# Usage: simhost_process_test.sh CASE SIMHOST MODULE
+# make: limits on memory and file size, full and unreadable standard streams, special files,
+# signals, and plug-ins that misbehave towards the process.
+# Usage: simhost_process_test.sh CASE SIMHOST MODULE [FIXTURE_DIR]
 set -uo pipefail
-case_name=$1 simhost=$2 module=$3
+case_name=$1 simhost=$2 module=$3 fixtures=${4:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -77,6 +78,58 @@ endless_input)
 fifo_module)
     mkfifo "$work/fifo.so"
     expect 1 "fifo.so: is not a regular file" -- timeout 20 "$simhost" "$work/fifo.so"
+    ;;
+check_output_bounded)
+    # 100 MB printed in onLoad: the checker keeps the end of it, within a small memory limit.
+    limited -v 100000 "$simhost" check --only '^load$' "$fixtures/misbehaving_floods_output.so" \
+        >"$work/out" 2>&1
+    check "the flood is kept out of memory: $(cut -c1-200 "$work/out")" \
+        grep -qE '^1 passed, 0 failed$' "$work/out"
+    expect 1 "simhost: cannot write the report to standard output" -- \
+        sh -c '"$0" check --only "^load$" "$1" >/dev/full' "$simhost" "$module"
+    ;;
+check_leaves_nothing_running)
+    helper="$fixtures/misbehaving_forks_helper.so"
+    "$simhost" check --only '^(load|drawing)$' "$helper" >"$work/out" 2>&1
+    check "each check tells of the process left: $(cat "$work/out")" \
+        test "$(grep -c 'the plug-in left a process running, which the check ended$' "$work/out")" -eq 2
+    sleep 0.2
+    # The pattern in brackets does not match this test's own command lines.
+    check "no process the plug-in started outlives the check" \
+        bash -c "! pgrep -f 'misbehaving_forks_helpe[r]' >/dev/null"
+    ;;
+live_session_ends)
+    # A request to end, or a plug-in's exit() after a reload, leaves no private copy behind
+    # and ends with the status a shell expects.
+    mkdir "$work/tmp" "$work/build"
+    cp "$module" "$work/build/Tavorinden.so"
+    start() { # simhost on a console held open, its private copies in $work/tmp
+        mkfifo "$work/console"
+        (cd "$work" && TMPDIR="$work/tmp" exec "$simhost" --interactive --watch build/Tavorinden.so \
+            <console >out 2>err) &
+        pid=$!
+        exec 7>"$work/console"
+        for _ in $(seq 100); do grep -q "version" "$work/out" 2>/dev/null && break; sleep 0.05; done
+    }
+    finish() { # <status wanted> <what ended it>
+        wait "$pid"
+        local status=$?
+        exec 7>&-
+        rm -f "$work/console"
+        check "$2 ends with $1 (got $status)" test "$status" -eq "$1"
+        check "$2 leaves no private copy: $(ls "$work/tmp")" test -z "$(ls -A "$work/tmp")"
+    }
+    for signal in INT TERM HUP; do
+        start
+        kill -s "$signal" "$pid"
+        finish $((128 + $(kill -l "$signal"))) "SIG$signal"
+    done
+    start
+    cp "$fixtures/misbehaving_exits.so" "$work/build/next.so"
+    mv "$work/build/next.so" "$work/build/Tavorinden.so"
+    finish 1 "a plug-in's exit() after a reload"
+    check "the early end is told" \
+        grep -qx "simhost: the session ended by a call to exit() before it was over" "$work/err"
     ;;
 *)
     echo "unknown case $case_name" >&2

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # simhost's live window on a real X server (Xvfb, started here), looked at from outside: pictures
 # are read back from the X server, keys and resizes go through it, as a player's would.
-# Usage: window_test.sh CASE SIMHOST MODULE REBUILT_MODULE BAND_CHECK
+# Usage: window_test.sh CASE SIMHOST MODULE REBUILT_MODULE BAND_CHECK THROWING_MODULE
 #   CASE: window (band, resize, F1, typed lines, F12, F5, Escape), watch (a rebuilt module, a broken
-#   file), frames (--frames N and its statistics; no display at all)
+#   file, a module whose draw fails), frames (--frames N and its statistics; no display at all),
+#   lost_display (the X server goes away under the window)
 set -uo pipefail
-case_name=$1 simhost=$2 module=$3 rebuilt=$4 band_check=$5
+case_name=$1 simhost=$2 module=$3 rebuilt=$4 band_check=$5 throwing=$6
 work=$(mktemp -d)
 failures=0
 pids=()
@@ -39,6 +40,8 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -extension GLX -nolisten tcp 3>"$work/d
 pids+=($!)
 until_true 10 grep -q . "$work/display" || { cat "$work/xvfb.log" >&2; exit 1; }
 export DISPLAY=:$(head -1 "$work/display")
+# Serving, not only listening: a client gets through before simhost is started.
+until_true 10 xdotool getdisplaygeometry >/dev/null 2>&1 || { cat "$work/xvfb.log" >&2; exit 1; }
 
 # start_simhost <argument>...: simhost in $work, reading the console from a FIFO held open here
 start_simhost() {
@@ -53,10 +56,15 @@ window_id() { xdotool search --name "$1" 2>/dev/null | head -1; }
 title_has() { xdotool getwindowname "$window" 2>/dev/null | grep -qF -- "$1"; }
 # expect_title <text>: waits for the title to show it
 expect_title() { until_true 5 title_has "$1" || fail "the title never showed '$1': $(xdotool getwindowname "$window")"; }
-# expect_band <WxH> <on|off> <name>: the window's picture, from the X server
+# band_shown <WxH> <on|off> <name>: whether the window's picture, read from the X server, is right
+band_shown() {
+    import -window "$window" "$work/$3.png" 2>>"$work/import.log" &&
+        "$band_check" "$work/$3.png" "$1" "$2" >"$work/band.log" 2>&1
+}
+# expect_band <WxH> <on|off> <name>: waits for the picture; the title can change before a frame
+# shows the change (and the window's first title comes before its first frame)
 expect_band() {
-    import -window "$window" "$work/$3.png" 2>>"$work/import.log" || fail "cannot read the window back ($3)"
-    "$band_check" "$work/$3.png" "$1" "$2" >/dev/null || fail "the band is wrong in $3.png"
+    until_true 5 band_shown "$@" || fail "the band is wrong in $3.png: $(cat "$work/band.log")"
 }
 # finish <status>: simhost must end by itself with that status
 finish() {
@@ -70,6 +78,7 @@ report() {
     if ((failures > 0)); then
         echo "--- simhost's standard output" >&2; cat "$work/out" >&2
         echo "--- simhost's standard error" >&2; cat "$work/err" >&2
+        echo "--- the X server's log (display $DISPLAY)" >&2; cat "$work/xvfb.log" >&2
         exit 1
     fi
     echo "$case_name: all checks passed"
@@ -142,9 +151,20 @@ watch)
     cat "$module" >"$work/build/Tavorinden.so"
     expect_title "Tavorinden 1.02 | 480x270 | cl_tavorinden 0"
     expect_band 480x270 off restored
+
+    # A build whose draw fails: dropped and told once, and the window goes on without it.
+    told=$(wc -l <"$work/err")
+    cp "$throwing" "$work/build/next.so" && mv "$work/build/next.so" "$work/build/Tavorinden.so"
+    expect_title "Tavorinden.so (not loaded)"
+    sleep 0.3
+    [[ $(tail -n +$((told + 1)) "$work/err") == "simhost: build/Tavorinden.so: loaded again"$'\n'"simhost: build/Tavorinden.so: draw failed: fixture failure in a draw; the module is unloaded" ]] ||
+        fail "the failing draw was not told once: $(tail -n +$((told + 1)) "$work/err")"
+    kill -0 "$simhost_pid" || fail "simhost did not survive the failing draw"
+    cp "$module" "$work/build/next.so" && mv "$work/build/next.so" "$work/build/Tavorinden.so"
+    expect_title "Tavorinden 1.02 | 480x270 | cl_tavorinden 0"
     type_line "quit"
     finish 0
-    [[ $(grep -c "^Tavorinden version: " "$work/out") -eq 3 ]] || fail "not three version lines"
+    [[ $(grep -c "^Tavorinden version: " "$work/out") -eq 4 ]] || fail "not four version lines"
     ;;
 frames)
     start_simhost --window --size 320x180 --frames 30 "$module"
@@ -157,6 +177,22 @@ frames)
     status=$?
     [[ $status -eq 1 && $(cat "$work/err") == "simhost: cannot open a window: no display"* &&
         $(wc -l <"$work/err") -eq 1 ]] || fail "without a display: status $status, $(cat "$work/err")"
+    ;;
+lost_display)
+    # Xlib ends the program when its server goes; the private copies go with it all the same.
+    mkdir "$work/tmp"
+    TMPDIR="$work/tmp" start_simhost --window --watch --size 320x180 "$module"
+    until_true 10 window_id Tavorinden >/dev/null || { fail "no window appeared"; report; }
+    [[ -n $(ls -A "$work/tmp") ]] || fail "no private copy while the window is open"
+    kill "${pids[0]}"
+    exec 7>&-
+    until_true 10 bash -c "! kill -0 $simhost_pid 2>/dev/null" || fail "simhost did not end"
+    wait "$simhost_pid"
+    status=$?
+    ((status != 0)) || fail "simhost ended with status 0 without its display"
+    [[ -z $(ls -A "$work/tmp") ]] || fail "private copies left: $(ls -A "$work/tmp")"
+    grep -qx "simhost: the session ended by a call to exit() before it was over" "$work/err" ||
+        fail "the early end was not told"
     ;;
 *)
     echo "unknown case $case_name" >&2
