@@ -5,12 +5,13 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "program/check/call_report.h"
-#include "program/check/check_command.h"
 #include "program/check/report.h"
-#include "program/printable.h"
+#include "program/cli/program.h"
+#include "program/output/shown_text.h"
 #include "simhost_run.h"
 #include "test_modules.h"
 
@@ -79,8 +80,7 @@ TEST(CheckReport, JunitAndJsonCarryEveryFindingSafely) {
 TEST(CheckCallReport, OnlyTheSignedResultCounts) {
     using simhost::check::readCallReport;
     const std::string token = "0123456789abcdef";
-    const std::string result =
-        resultLine({Verdict::Warn, "a \"quoted\" reason", 2.5, {}}, token);
+    const std::string result = resultLine({Verdict::Warn, "a \"quoted\" reason", 2.5, {}}, token);
     const auto good =
         readCallReport(callLine(simhost::ModuleCall::OnLoad) + "call draw\n" + result, token);
     ASSERT_TRUE(good.outcome);
@@ -94,8 +94,9 @@ TEST(CheckCallReport, OnlyTheSignedResultCounts) {
     for (const std::string& channel :
          {forged, "call onload\n" + forged + result, result + "call close\n", "junk\n" + result,
           "call nowhere\n" + result, result + result, result.substr(0, result.size() - 1),
-          "call onload\nresult " + token + " {\"verdict\":\"great\",\"reason\":\"\","
-          "\"milliseconds\":0}\n"}) {
+          "call onload\nresult " + token +
+              " {\"verdict\":\"great\",\"reason\":\"\","
+              "\"milliseconds\":0}\n"}) {
         const auto report = readCallReport(channel, token);
         EXPECT_TRUE(report.foreign) << channel;
         EXPECT_FALSE(report.outcome) << channel;
@@ -117,6 +118,12 @@ TEST(CheckReport, ModuleTextsBecomeOneBoundedLine) {
               std::string(16, 'w') + "...");
 }
 
+// `simhost check` as a person runs it, with the grammar it shares with simhost.
+SimhostRun check(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "check");
+    return runSimhost(arguments);
+}
+
 TEST(CheckCommand, UsageErrorsListAndReportFiles) {
     const std::string module = tavorindenModule().string();
     const struct {
@@ -124,58 +131,61 @@ TEST(CheckCommand, UsageErrorsListAndReportFiles) {
         std::string message;
     } cases[] = {
         {{}, "check: no module given"},
-        {{"--timeout", "0", "m.so"}, "--timeout: \"0\" is not a number of seconds above 0, at most 3600"},
+        {{"--timeout", "0", "m.so"},
+         "--timeout: \"0\" is not a number of seconds above 0, at most 3600"},
+        {{"--timeout=-1", "m.so"},
+         "--timeout: \"-1\" is not a number of seconds above 0, at most 3600"},
         {{"--only", "(?", "m.so"}, "--only: \"(?\" is no regular expression ("},
         // Deep enough to exhaust the regular-expression engine's stack.
         {{"--only", std::string(100'000, '('), "m.so"},
          "--only: the pattern is longer than 200 characters"},
         {{"--only", "^lod$", "m.so"}, "--only: \"^lod$\" matches no check; --list names them"},
         {{"--cycles", "0", "m.so"}, "--cycles: \"0\" cannot show growth; at least 10 are needed"},
-        {{"--cycles", "2", "m.so"}, "--cycles: \"2\" cannot show growth; at least 10 are needed"},
-        {{"--fast", "m.so"}, "check: unknown option \"--fast\""},
-        {{"a.so", "b.so"}, "check takes one module; \"b.so\" is a second one"},
+        {{"--cycles=2", "m.so"}, "--cycles: \"2\" cannot show growth; at least 10 are needed"},
+        {{"--fast", "m.so"}, "The following argument was not expected: --fast"},
+        {{"a.so", "b.so"}, "The following argument was not expected: b.so"},
         {{"--junit", "", "m.so"}, "--junit: the file name is empty"},
         {{"--json", module, module}, "--json: \"" + module + "\" is the module being checked"},
         {{"--junit", "r.out", "--json", "./r.out", "m.so"},
          "--json: \"./r.out\" is the --junit report's file too"},
     };
     for (const auto& c : cases) {
-        std::ostringstream out;
-        std::ostringstream err;
-        EXPECT_EQ(simhost::check::runCheckCommand(c.arguments, out, err), 2) << err.str();
+        const SimhostRun run = check(c.arguments);
+        EXPECT_EQ(run.status, 2) << run.err;
         // Exact, but for the regular-expression engine's own words after a '('.
-        const std::string first = err.str().substr(0, err.str().find('\n'));
+        const std::string first = run.err.substr(0, run.err.find('\n'));
         EXPECT_EQ(c.message.ends_with('(') ? first.substr(0, c.message.size() + 9) : first,
                   "simhost: " + c.message);
-        EXPECT_TRUE(out.str().empty());
+        EXPECT_EQ(run.err.substr(run.err.find('\n')), "\nTry 'simhost check --help'.\n");
+        EXPECT_TRUE(run.out.empty());
     }
     EXPECT_TRUE(std::filesystem::exists(tavorindenModule())) << "a report overwrote the module";
 
-    std::ostringstream usage;
-    std::ostringstream none;
-    EXPECT_EQ(simhost::check::runCheckCommand({"--help"}, usage, none), 0);
-    EXPECT_EQ(usage.str().rfind("Usage: simhost check [OPTION]... MODULE\n", 0), 0u);
+    const SimhostRun help = check({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: simhost check [OPTIONS] [MODULE]"), std::string::npos)
+        << help.out;
+    EXPECT_NE(help.out.find("--timeout SECONDS"), std::string::npos) << help.out;
+    EXPECT_EQ(help.out.find("--run-one"), std::string::npos) << "a child's option is for children";
+    std::istringstream in;
     std::ostream lost(nullptr);  // every write fails, as on a full disk
     std::ostringstream told;
-    EXPECT_EQ(simhost::check::runCheckCommand({"--in-process", "--only", "^record$", module},
-                                              lost, told),
+    EXPECT_EQ(simhost::runSimhost({"check", "--in-process", "--only", "^record$", module}, in, lost,
+                                  told, false),
               1);
     EXPECT_EQ(told.str(), "simhost: cannot write the report to standard output\n");
 
-    std::ostringstream list;
-    std::ostringstream err;
-    ASSERT_EQ(simhost::check::runCheckCommand({"--list"}, list, err), 0);
-    EXPECT_NE(list.str().find("\nmodule-unmaps  "), std::string::npos) << list.str();
+    const SimhostRun list = check({"--list"});
+    ASSERT_EQ(list.status, 0);
+    EXPECT_NE(list.out.find("\nmodule-unmaps  "), std::string::npos) << list.out;
 
     ScratchDirectory scratch;
-    std::ostringstream out;
-    const int status = simhost::check::runCheckCommand(
-        {"--in-process", "--only", "^(record|entries)$", "--json", (scratch / "r.json").string(),
-         tavorindenModule().string()},
-        out, err);
-    EXPECT_EQ(status, 0) << out.str() << err.str();
+    const SimhostRun run =
+        check({"--in-process", "--only=^(record|entries)$",
+               "--json=" + (scratch / "r.json").string(), tavorindenModule().string()});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(nlohmann::json::parse(contents(scratch / "r.json"))["checks"].size(), 2u);
-    EXPECT_NE(out.str().find("\n2 passed, 0 failed\n"), std::string::npos) << out.str();
+    EXPECT_NE(run.out.find("\n2 passed, 0 failed\n"), std::string::npos) << run.out;
 }
 
 }  // namespace

@@ -6,24 +6,27 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <iterator>
+#include <sstream>
 #include <thread>
 
 #if !defined(_WIN32)
 #include <sys/stat.h>
 #endif
 
-#include "program/console.h"
-#include "program/program.h"
+#include "program/cli/program.h"
+#include "program/console/console.h"
+#include "program/console/console_session.h"
+#include "program/live/display.h"
 #include "program/live/frame_times.h"
 #include "program/live/module_watch.h"
 #include "program/live/pixel_rows.h"
 #include "program/live/window.h"
-#include "simhost/loading/file_watch.h"
-#include "simhost/loading/private_copies.h"
 #include "simhost_run.h"
 #include "test_modules.h"
+#include "tools/file_watch.h"
+#include "tools/imports_beside.h"
+#include "tools/private_copies.h"
 
 namespace {
 
@@ -73,6 +76,7 @@ TEST(ModuleWatch, LoadsEachNewBuildKeepingTheVariables) {
     // A plug-in folder holds the host library its modules import; the copies find it there.
     fs::copy_file("bakkesmod.dll", scratch / "bakkesmod.dll");
 #endif
+    simhost::importsBeside(module);
     simhost::Host host({64, 64});
     std::ostringstream log;
     std::ostringstream messages;
@@ -157,6 +161,7 @@ TEST(ModuleWatch, FollowsTheFileAfterThePluginChangesDirectory) {
 #if defined(_WIN32)
     fs::copy_file("bakkesmod.dll", scratch / "bakkesmod.dll");
 #endif
+    simhost::importsBeside(scratch / "plugin" TEST_MODULE_SUFFIX);
     fs::current_path(scratch / "");
     simhost::Host host({64, 64});
     std::ostringstream log;
@@ -175,8 +180,8 @@ TEST(ModuleWatch, FollowsTheFileAfterThePluginChangesDirectory) {
     fs::rename(scratch / "staged", scratch / "plugin" TEST_MODULE_SUFFIX);
     watch.poll(now += 1ms);
     EXPECT_TRUE(watch.poll(now += FileWatch::kSettle)) << messages.str();
-    EXPECT_EQ(log.str(), "misbehaving fixture loaded\nTavorinden version: " TAVORINDEN_VERSION
-                         "-rebuilt\n");
+    EXPECT_EQ(log.str(),
+              "misbehaving fixture loaded\nTavorinden version: " TAVORINDEN_VERSION "-rebuilt\n");
     fs::current_path(start);
 }
 
@@ -218,8 +223,96 @@ TEST(PixelRows, CanvasPixelsBecomeDisplayWords) {
     EXPECT_EQ(std::memcmp(words, row, sizeof row), 0);
 }
 
+// A display that shows nothing and plays back what a person did.
+class ScriptedDisplay final : public simhost::Display {
+public:
+    explicit ScriptedDisplay(std::vector<std::vector<simhost::DisplayEvent>> script)
+        : script_(std::move(script)) {}
+    Vector2 outputSize() const override { return size; }
+    std::chrono::nanoseconds refreshPeriod() const override { return {}; }
+    void setTitle(const std::string& title) override { titles.push_back(title); }
+    void show(const simhost::Canvas& canvas) override {
+        shown.push_back(std::to_string(canvas.width()) + "x" + std::to_string(canvas.height()));
+    }
+    std::vector<simhost::DisplayEvent> events() override {
+        if (next_ == script_.size()) {
+            return {simhost::DisplayEvent::Quit};
+        }
+        return script_[next_++];
+    }
+
+    Vector2 size{64, 36};
+    std::vector<std::string> titles;
+    std::vector<std::string> shown;
+
+private:
+    std::vector<std::vector<simhost::DisplayEvent>> script_;
+    std::size_t next_ = 0;
+};
+
+// The window's answers to a person, frame by frame, without SDL: F1 flips the module's switch
+// as typing would, a resize moves the canvas, F5 reloads (and F1 still finds the switch),
+// Escape ends the run.
+TEST(Window, AnswersWhatThePersonDoes) {
+    using simhost::DisplayEvent;
+    simhost::Host host({32, 18});
+    std::ostringstream log;
+    std::ostringstream messages;
+    host.log().setEcho(&log);
+    simhost::Console console(host, tavorindenModule(), messages);
+    ASSERT_TRUE(console.loadModule());
+    std::istringstream typed;
+    simhost::ConsoleSession session(console, typed, log, messages, false,
+                                    simhost::ConsoleSession::AtInputEnd::GoOn);
+    ScriptedDisplay display({{},
+                             {DisplayEvent::Flip},
+                             {DisplayEvent::Resized},
+                             {DisplayEvent::Reload},
+                             {DisplayEvent::Flip, DisplayEvent::Flip, DisplayEvent::Flip}});
+    const simhost::WindowRun run;
+    simhost::Window window(host, session, display, run, messages);
+    simhost::BetweenTurns* between[] = {&window};
+    EXPECT_EQ(simhost::pump(session, between, std::chrono::milliseconds(0)), 0);
+    EXPECT_EQ(window.finish(), 0);
+
+    EXPECT_EQ(display.shown,
+              (std::vector<std::string>{"32x18", "32x18", "64x36", "64x36", "64x36"}));
+    ASSERT_FALSE(display.titles.empty());
+    EXPECT_EQ(display.titles.front(),
+              "Tavorinden " TAVORINDEN_VERSION " | 32x18 | cl_tavorinden 1 | 0 fps");
+    EXPECT_EQ(display.titles.back().rfind(
+                  "Tavorinden " TAVORINDEN_VERSION " | 64x36 | cl_tavorinden 1 | ", 0),
+              0u)
+        << ::testing::PrintToString(display.titles);
+    EXPECT_EQ(log.str(), "Tavorinden version: " TAVORINDEN_VERSION
+                         "\nTavorinden version: " TAVORINDEN_VERSION "\n");
+    EXPECT_NE(messages.str().find(": loaded again\n"), std::string::npos) << messages.str();
+}
+
+// F1 flips the variable named for it, and says so when there is none.
+TEST(Window, FlipsTheVariableNamedForIt) {
+    simhost::Host host({8, 8});
+    std::ostringstream sink;
+    simhost::Console console(host, tavorindenModule(), sink);
+    ASSERT_TRUE(console.loadModule());
+    std::istringstream typed;
+    simhost::ConsoleSession session(console, typed, sink, sink, false,
+                                    simhost::ConsoleSession::AtInputEnd::GoOn);
+    ScriptedDisplay display({{simhost::DisplayEvent::Flip}});
+    simhost::WindowRun run;
+    run.toggle = "no_such_switch";
+    simhost::Window window(host, session, display, run, sink);
+    simhost::BetweenTurns* between[] = {&window};
+    simhost::pump(session, between, std::chrono::milliseconds(0));
+    EXPECT_EQ(host.variables().find("cl_tavorinden")->text(), "1");
+    EXPECT_NE(
+        sink.str().find("simhost: F1: there is no console variable \"no_such_switch\" to flip\n"),
+        std::string::npos)
+        << sink.str();
+}
+
 TEST(Window, ABuildWithoutOneRefusesInOneLine) {
-    if (simhost::windowAvailable()) {
+    if (simhost::displayAvailable()) {
         GTEST_SKIP() << "this build has a window; the tests under X show it";
     }
     const SimhostRun run = runSimhost({"--window", tavorindenModule().string()});

@@ -166,9 +166,8 @@ TEST(LoaderRequests, RefusesAModuleBuiltForAnotherMachine) {
     const auto other = scratch / ("other" TEST_MODULE_SUFFIX);
     std::ofstream(other, std::ios::binary) << bytes;
     simhost::Host host;
-    EXPECT_EQ(loadError(host, other),
-              other.string() + ": built for AArch64; this host runs " +
-                  (sizeof(void*) == 8 ? "x86-64" : "x86"));
+    EXPECT_EQ(loadError(host, other), other.string() + ": built for AArch64; this host runs " +
+                                          (sizeof(void*) == 8 ? "x86-64" : "x86"));
 }
 
 #if !defined(_WIN32)

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "program/options.h"
-#include "program/program.h"
+#include "program/cli/command_line.h"
+#include "program/cli/program.h"
 #include "simhost_run.h"
 #include "test_modules.h"
 
@@ -15,23 +15,41 @@ namespace {
 using Arguments = std::vector<std::string>;
 
 TEST(SimhostCommandLine, DefaultsAndEveryOption) {
-    auto options = simhost::parseOptions({"Tavorinden.so"});
-    EXPECT_EQ(options.size.X, 1920);
-    EXPECT_EQ(options.size.Y, 1080);
-    EXPECT_EQ(options.frames, 1);
-    EXPECT_FALSE(options.screenshot);
-    EXPECT_FALSE(options.interactive);
+    auto line = simhost::parseCommandLine({"Tavorinden.so"});
+    ASSERT_TRUE(line) << line.reason();
+    EXPECT_EQ(line->action, simhost::CommandLine::Action::Run);
+    EXPECT_EQ(line->run.size.X, 1920);
+    EXPECT_EQ(line->run.size.Y, 1080);
+    EXPECT_EQ(line->run.frames, 1);
+    EXPECT_FALSE(line->run.screenshot);
+    EXPECT_FALSE(line->run.interactive);
+    // A path from the root is a module on every system, not a Windows-style option.
+    line = simhost::parseCommandLine({"/plugins/m.so"});
+    ASSERT_TRUE(line) << line.reason();
+    EXPECT_EQ(line->run.module, std::filesystem::path("/plugins/m.so"));
 
-    options = simhost::parseOptions({"--size", "640x480", "--frames=2", "--command", "draw 2",
-                                     "--command=cl_tavorinden 0", "--screenshot", "out.PNG",
-                                     "--interactive", "m.so"});
-    EXPECT_EQ(options.size.X, 640);
-    EXPECT_EQ(options.size.Y, 480);
-    EXPECT_EQ(options.frames, 2);
-    EXPECT_EQ(options.commands, (Arguments{"draw 2", "cl_tavorinden 0"}));
-    EXPECT_EQ(options.screenshot, std::filesystem::path("out.PNG"));
-    EXPECT_TRUE(options.interactive);
-    EXPECT_EQ(options.module, std::filesystem::path("m.so"));
+    line = simhost::parseCommandLine({"--size", "640x480", "--frames=2", "--command", "draw 2",
+                                      "--command=cl_tavorinden 0", "--screenshot", "out.PNG",
+                                      "--interactive", "--toggle=some_switch", "m.so"});
+    ASSERT_TRUE(line) << line.reason();
+    const simhost::RunOptions& run = line->run;
+    EXPECT_EQ(run.size.X, 640);
+    EXPECT_EQ(run.size.Y, 480);
+    EXPECT_EQ(run.frames, 2);
+    EXPECT_EQ(run.commands, (Arguments{"draw 2", "cl_tavorinden 0"}));
+    // Resolved once, before a plug-in can change the working directory.
+    EXPECT_EQ(run.screenshot, std::filesystem::absolute("out.PNG"));
+    EXPECT_TRUE(run.interactive);
+    EXPECT_EQ(run.toggle, "some_switch");
+    EXPECT_EQ(run.module, std::filesystem::path("m.so"));
+
+    line = simhost::parseCommandLine({"check", "--timeout=0.5", "--cycles", "20", "m.so"});
+    ASSERT_TRUE(line) << line.reason();
+    EXPECT_EQ(line->action, simhost::CommandLine::Action::Check);
+    EXPECT_EQ(line->check.timeout.seconds, 0.5);
+    EXPECT_EQ(line->check.timeout.given, "0.5");
+    EXPECT_EQ(line->check.settings.cycles, 20);
+    EXPECT_EQ(line->check.settings.module, std::filesystem::absolute("m.so"));
 }
 
 TEST(SimhostCommandLine, UsageErrorsSayWhichArgumentAndWhy) {
@@ -39,32 +57,35 @@ TEST(SimhostCommandLine, UsageErrorsSayWhichArgumentAndWhy) {
         Arguments arguments;
         const char* message;
     } cases[] = {
-        {{}, "no module given"},
-        {{"--size", "0x5", "m.so"}, "--size: size \"0x5\" is out of range"},
+        {{}, "simhost: no module given\n"},
+        {{"--size", "0x5", "m.so"},
+         "simhost: --size: size \"0x5\" is out of range; each side must be from 1 to 16384\n"},
         {{"--size", "16385x10", "m.so"}, "each side must be from 1 to 16384"},
         {{"--size", "wide", "m.so"}, "--size: \"wide\" is not a size"},
-        {{"--size", "10x", "m.so"}, "--size: \"10x\" is not a size"},
+        {{"--size=10x", "m.so"}, "--size: \"10x\" is not a size"},
         {{"--frames", "-1", "m.so"}, "--frames: \"-1\" is not a whole number"},
         {{"--frames", "many", "m.so"}, "--frames: \"many\" is not a whole number"},
         {{"--frames", "99999999999999999999", "m.so"},
          "--frames: \"99999999999999999999\" is out of range; it must be from 0 to 1000000"},
-        {{"--frames", "1000001", "m.so"}, "is out of range; it must be from 0 to 1000000"},
+        {{"--frames=1000001", "m.so"}, "is out of range; it must be from 0 to 1000000"},
         {{"--size", "99999999999999999999x5", "m.so"}, "is out of range; each side must be"},
-        {{""}, "simhost: the module's name is empty"},
+        {{""}, "simhost: the module's name is empty\n"},
         {{"--frames", "0", "--screenshot", "x.png", "m.so"}, "--frames 0 draws none"},
         {{"--screenshot", "shot.jpg", "m.so"}, "--screenshot: \"shot.jpg\" must name a .png"},
-        {{"m.so", "--command"}, "--command needs a value"},
-        {{"--interactive=yes", "m.so"}, "--interactive takes no value"},
-        {{"--fast", "m.so"}, "unknown option \"--fast\""},
-        {{"a.so", "b.so"}, "only one module can be given"},
-        {{"--watch", "m.so"}, "--watch needs --window or --interactive"},
+        {{"m.so", "--command"}, "simhost: --command: 1 required CMD missing\n"},
+        {{"--interactive=yes", "m.so"},
+         "simhost: interactive was given a disallowed flag override\n"},
+        {{"--fast", "m.so"}, "simhost: The following argument was not expected: --fast\n"},
+        {{"a.so", "b.so"}, "simhost: The following argument was not expected: b.so\n"},
+        {{"--watch", "m.so"}, "simhost: --watch needs --window or --interactive\n"},
         {{"--window", "--frames", "0", "m.so"}, "--frames 0 shows none"},
-        {{"--window=yes", "m.so"}, "--window takes no value"},
+        {{"--window=yes", "m.so"}, "simhost: window was given a disallowed flag override\n"},
     };
     for (const auto& c : cases) {
         const SimhostRun run = runSimhost(c.arguments);
         EXPECT_EQ(run.status, 2) << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.substr(run.err.find('\n')), "\nTry 'simhost --help'.\n") << run.err;
         EXPECT_TRUE(run.out.empty());
     }
 }
@@ -72,7 +93,11 @@ TEST(SimhostCommandLine, UsageErrorsSayWhichArgumentAndWhy) {
 TEST(SimhostCommandLine, HelpAndVersion) {
     SimhostRun run = runSimhost({"--help"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out.rfind("Usage: simhost", 0), 0u);
+    EXPECT_NE(run.out.find("Usage: simhost [OPTIONS] [MODULE] [SUBCOMMAND]"), std::string::npos)
+        << run.out;
+    // The subcommand is part of the same grammar, and its help is its own.
+    EXPECT_NE(run.out.find("\n  check "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("--size WxH"), std::string::npos) << run.out;
     run = runSimhost({"--version"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "simhost 1.02\n");

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "program/command_split.h"
-#include "program/console_input.h"
-#include "program/printable.h"
+#include "program/console/command_split.h"
+#include "program/console/console_input.h"
+#include "program/output/shown_text.h"
 #include "simhost_run.h"
 #include "test_modules.h"
 

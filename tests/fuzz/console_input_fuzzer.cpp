@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "program/command_split.h"
-#include "program/console.h"
-#include "program/number_parsers.h"
+#include "program/console/command_split.h"
+#include "program/console/console.h"
+#include "program/console/number_parsers.h"
 #include "simhost/services/canvas.h"
 #include "simhost/services/console_variable.h"
 
@@ -55,19 +55,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(!command.empty());
     }
 
-    std::string why;
-    if (const auto canvas = simhost::parseCanvasSize(input, why)) {
+    if (const auto canvas = simhost::parseCanvasSize(input)) {
         require(canvas->X >= 1 && canvas->X <= simhost::Canvas::kMaxSide);
         require(canvas->Y >= 1 && canvas->Y <= simhost::Canvas::kMaxSide);
     } else {
-        require(!why.empty());
+        require(!canvas.reason().empty());
     }
-    why.clear();
     constexpr long long kLimit = simhost::Console::kMaxDrawsPerCommand;
-    if (const auto count = simhost::parseCount(input, kLimit, why)) {
+    if (const auto count = simhost::parseCount(input, kLimit)) {
         require(*count >= 0 && *count <= kLimit);
     } else {
-        require(!why.empty());
+        require(!count.reason().empty());
     }
 
     checkSetter(input, 0.0f, 1.0f);

@@ -3,7 +3,7 @@
 #include <random>
 #include <sstream>
 
-#include "program/program.h"
+#include "program/cli/program.h"
 
 SimhostRun runSimhost(const std::vector<std::string>& arguments, const std::string& input) {
     std::istringstream in(input);

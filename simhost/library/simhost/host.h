@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "bakkesmod/api.h"
 #include "bakkesmod/vector2.h"
+#include "simhost/export.h"
 #include "simhost/loading/module_loader.h"
 #include "simhost/services/canvas.h"
 #include "simhost/services/console_log.h"
@@ -20,7 +20,7 @@ namespace simhost {
 // and a plug-in reads its bound booleans with plain reads while it draws, so setting a variable
 // from another thread while a draw runs is a data race. A program with other threads (one
 // reading the terminal, say) hands their requests over to the host's thread.
-class BAKKESMOD_API Host {
+class SIMHOST_API Host {
 public:
     explicit Host(Vector2 canvasSize = {1920, 1080});
 

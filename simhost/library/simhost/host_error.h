@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "bakkesmod/api.h"
+#include "simhost/export.h"
 
 namespace simhost {
 
@@ -28,7 +28,7 @@ private:
 };
 
 // What a failure that reached the host says about itself, whatever was thrown.
-BAKKESMOD_API std::string describe(std::exception_ptr failure);
+SIMHOST_API std::string describe(std::exception_ptr failure);
 
 // Runs `step`. A HostError passes as it is; any other failure, a module's exception or running
 // out of memory, becomes a HostError about `file`: "<what> failed: <its own words>".

@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "program/check/checks.h"
-#include "program/printable.h"
+#include "program/output/shown_text.h"
 #include "simhost/host_error.h"
 
 namespace simhost::check {

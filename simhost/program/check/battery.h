@@ -1,49 +1,10 @@
 #pragma once
 
-#include <filesystem>
-#include <optional>
-#include <string>
 #include <vector>
 
-#include "simhost/loading/module_calls.h"
+#include "program/check/check.h"
 
 namespace simhost::check {
-
-enum class Verdict { Pass, Warn, Fail, Skip };
-
-// What one check found: its verdict, why (or, for a pass, what it saw) and how long it took.
-struct Outcome {
-    Verdict verdict = Verdict::Pass;
-    std::string reason;
-    double milliseconds = 0;
-    // When the check's process rather than the check decided the verdict (it crashed, hung, gave
-    // no result or left a process running): the last call into the module it began.
-    std::optional<ModuleCall> endedIn;
-};
-
-struct Settings {
-    // Resolved once, before any module code runs: a plug-in may change the working directory.
-    std::filesystem::path module;
-    long long cycles = 100;
-    // Told of every call into the module's code; null for none.
-    ModuleCallWatch* watch = nullptr;
-};
-
-// The fewest cycles in which the cycles check can tell steady growth from a table enlarged once.
-inline constexpr long long kFewestCycles = 10;
-
-// One promise of the host interface, proved on a built module.
-struct Check {
-    const char* id;
-    const char* description;
-    // Whether it needs the module to load; it is skipped when loading failed.
-    bool needsLoad;
-    Outcome (*run)(const Settings&);
-};
-
-// "pass", "warn", "fail" or "skip", as the reports write it; and back (anything else: Fail).
-const char* verdictName(Verdict verdict);
-Verdict verdictNamed(const std::string& name);
 
 // Every check, in the fixed order they run and report in.
 const std::vector<Check>& battery();

@@ -1,17 +1,46 @@
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
-#include <vector>
+
+#include "program/check/check.h"
+#include "program/check/isolation.h"
+#include "simhost/result.h"
 
 namespace simhost::check {
 
-// `simhost check [OPTION]... MODULE`, given the arguments after "check". The report goes to
-// `out`, usage errors to `err`. Returns 0 when nothing failed, 1 when a check failed or the module
-// could not be checked, 2 for a usage error.
-int runCheckCommand(const std::vector<std::string>& arguments, std::ostream& out,
-                    std::ostream& err);
+// What `simhost check` was asked to do (the command line is read in program/cli/).
+struct CheckOptions {
+    bool list = false;
+    bool inProcess = false;
+    Timeout timeout;
+    // A regular expression over the check ids.
+    std::optional<std::string> only;
+    // A child's run of one check, for its parent.
+    std::optional<std::string> runOne;
+    std::optional<std::string> reportChannel;
+    std::optional<std::filesystem::path> junit;
+    std::optional<std::filesystem::path> json;
+    // The module as the person named it, for the reports; settings.module is its resolved path.
+    std::filesystem::path module;
+    Settings settings;
+};
 
-std::string checkUsage();
+// The values `simhost check` takes, refused with the reason. Check ids are a word or two: a
+// longer pattern is a mistake, and one deep enough would exhaust the regular-expression
+// engine's stack; a pattern that matches no check would turn a gate green with nothing checked.
+Result<> patternSelectsChecks(const std::string& pattern);
+Result<Timeout> timeoutIn(const std::string& text);
+Result<long long> cyclesIn(const std::string& text);
+// The options taken together, before any check runs: a report file that is empty, is the module
+// or is the other report would lose what is there.
+Result<> reportFilesApart(const CheckOptions& options);
+
+// Runs `simhost check`: the report goes to `out`, the host's own messages to `err`. Returns 0
+// when nothing failed, 1 when a check failed, the module could not be checked or the report
+// could not be written.
+int runCheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace simhost::check

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "program/check/battery.h"
+#include "program/check/check.h"
 
 // The checks themselves; battery.cpp lists them in order.
 namespace simhost::check {

@@ -40,7 +40,7 @@ using ChildArguments = std::function<std::vector<std::string>(const std::string&
 // its own, its standard input holding `token` and nothing more. Waits for the child process
 // itself, at most `timeout` (its pipes may be held open by processes it started), reading its
 // output and its call report meanwhile. When the child ends, for whatever reason, whatever it
-// started is ended too. Throws std::runtime_error when no child can be started.
+// started is ended too. Throws HostError when no child can be started.
 ChildEnd runChild(const ChildArguments& arguments, std::string_view token,
                   std::chrono::duration<double> timeout);
 
@@ -51,7 +51,7 @@ std::string crashText(long long code);
 // standard three descriptors, and not inherited by programs the plug-in starts.
 class ReportChannel {
 public:
-    // `named` is how runChild named the channel on the command line. Throws std::runtime_error
+    // `named` is how runChild named the channel on the command line. Throws HostError
     // for a name that is no channel.
     explicit ReportChannel(const std::string& named);
     ReportChannel(const ReportChannel&) = delete;

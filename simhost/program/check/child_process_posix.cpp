@@ -9,13 +9,13 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <stdexcept>
 #include <string>
 #include <vector>
+#include "simhost/host_error.h"
 
 #include "program/check/child_process.h"
-#include "program/ending_signals.h"
-#include "program/this_program.h"
+#include "program/process/ending_signals.h"
+#include "program/process/this_program.h"
 
 extern char** environ;
 
@@ -31,7 +31,7 @@ constexpr int kChannelMovedTo = 100;
 constexpr int kLookEveryMs = 2;
 
 [[noreturn]] void failed(const std::string& what, int error) {
-    throw std::runtime_error(what + ": " + std::strerror(error));
+    throw HostError(what + ": " + std::strerror(error));
 }
 
 // Both ends of a pipe, closed when this goes.
@@ -121,25 +121,44 @@ bool ended(pid_t child) {
 
 const char* signalName(int signal) {
     switch (signal) {
-        case SIGABRT: return "SIGABRT";
-        case SIGALRM: return "SIGALRM";
-        case SIGBUS: return "SIGBUS";
-        case SIGFPE: return "SIGFPE";
-        case SIGHUP: return "SIGHUP";
-        case SIGILL: return "SIGILL";
-        case SIGINT: return "SIGINT";
-        case SIGKILL: return "SIGKILL";
-        case SIGPIPE: return "SIGPIPE";
-        case SIGQUIT: return "SIGQUIT";
-        case SIGSEGV: return "SIGSEGV";
-        case SIGSYS: return "SIGSYS";
-        case SIGTERM: return "SIGTERM";
-        case SIGTRAP: return "SIGTRAP";
-        case SIGUSR1: return "SIGUSR1";
-        case SIGUSR2: return "SIGUSR2";
-        case SIGXCPU: return "SIGXCPU";
-        case SIGXFSZ: return "SIGXFSZ";
-        default: return nullptr;
+        case SIGABRT:
+            return "SIGABRT";
+        case SIGALRM:
+            return "SIGALRM";
+        case SIGBUS:
+            return "SIGBUS";
+        case SIGFPE:
+            return "SIGFPE";
+        case SIGHUP:
+            return "SIGHUP";
+        case SIGILL:
+            return "SIGILL";
+        case SIGINT:
+            return "SIGINT";
+        case SIGKILL:
+            return "SIGKILL";
+        case SIGPIPE:
+            return "SIGPIPE";
+        case SIGQUIT:
+            return "SIGQUIT";
+        case SIGSEGV:
+            return "SIGSEGV";
+        case SIGSYS:
+            return "SIGSYS";
+        case SIGTERM:
+            return "SIGTERM";
+        case SIGTRAP:
+            return "SIGTRAP";
+        case SIGUSR1:
+            return "SIGUSR1";
+        case SIGUSR2:
+            return "SIGUSR2";
+        case SIGXCPU:
+            return "SIGXCPU";
+        case SIGXFSZ:
+            return "SIGXFSZ";
+        default:
+            return nullptr;
     }
 }
 
@@ -175,8 +194,8 @@ ChildEnd runChild(const ChildArguments& arguments, std::string_view token,
     posix_spawnattr_setpgroup(&attributes, 0);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                              POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(
+        &attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     std::vector<std::string> words{self};
     for (std::string& argument : arguments(std::to_string(kChannelGiven))) {
@@ -261,7 +280,7 @@ std::string crashText(long long code) {
 
 ReportChannel::ReportChannel(const std::string& named) : channel_(-1) {
     if (named != std::to_string(kChannelGiven) || fcntl(kChannelGiven, F_GETFD) == -1) {
-        throw std::runtime_error("no call report channel at " + named);
+        throw HostError("no call report channel at " + named);
     }
     // Out of the way, and not inherited by programs the plug-in runs.
     channel_ = fcntl(kChannelGiven, F_DUPFD_CLOEXEC, kChannelMovedTo);

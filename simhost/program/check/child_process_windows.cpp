@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <vector>
+#include "simhost/host_error.h"
 
 #include "program/check/child_process.h"
-#include "program/ending_signals.h"
-#include "program/this_program.h"
+#include "program/process/ending_signals.h"
+#include "program/process/this_program.h"
 
 namespace simhost::check {
 
@@ -21,7 +21,7 @@ namespace {
 constexpr DWORD kLookEveryMs = 2;
 
 [[noreturn]] void failed(const std::string& what) {
-    throw std::runtime_error(what + " (error " + std::to_string(GetLastError()) + ")");
+    throw HostError(what + " (error " + std::to_string(GetLastError()) + ")");
 }
 
 // A handle, closed when this goes.
@@ -159,8 +159,8 @@ ChildEnd runChild(const ChildArguments& arguments, std::string_view token,
     startup.hStdOutput = output.write.get();
     startup.hStdError = output.write.get();
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(self.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                        CREATE_SUSPENDED, nullptr, nullptr, &startup, &started)) {
+    if (!CreateProcessW(self.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &started)) {
         failed("cannot start a child to run the check in");
     }
     Handle process(started.hProcess);
@@ -181,10 +181,10 @@ ChildEnd runChild(const ChildArguments& arguments, std::string_view token,
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::duration_cast<std::chrono::steady_clock::duration>(timeout);
     for (;;) {
-        saidOpen = saidOpen &&
-                   take(output.read.get(), end.output, kOutputKept, true, outputOverflowed);
-        reportOpen = reportOpen && take(report.read.get(), end.report, kReportKept, false,
-                                        end.reportOverflowed);
+        saidOpen =
+            saidOpen && take(output.read.get(), end.output, kOutputKept, true, outputOverflowed);
+        reportOpen = reportOpen &&
+                     take(report.read.get(), end.report, kReportKept, false, end.reportOverflowed);
         if (WaitForSingleObject(process.get(), kLookEveryMs) == WAIT_OBJECT_0) {
             break;
         }
@@ -234,7 +234,7 @@ ReportChannel::ReportChannel(const std::string& named) : channel_(0) {
     const auto handle = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(value));
     DWORD flags = 0;
     if (named.empty() || *end != '\0' || !GetHandleInformation(handle, &flags)) {
-        throw std::runtime_error("no call report channel at " + named);
+        throw HostError("no call report channel at " + named);
     }
     // Not inherited by programs the plug-in runs.
     SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);

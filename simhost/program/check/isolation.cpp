@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "program/check/battery.h"
 #include "program/check/call_report.h"
 #include "program/check/child_process.h"
-#include "program/ending_signals.h"
-#include "program/printable.h"
+#include "program/output/shown_text.h"
+#include "program/process/ending_signals.h"
+#include "simhost/host_error.h"
 
 namespace simhost::check {
 
@@ -63,8 +65,8 @@ std::string lastWords(const std::string& output) {
     }
     const std::size_t start = output.find_last_of('\n', end);
     const std::size_t from = start == std::string::npos ? 0 : start + 1;
-    return "; its last words: \"" + oneLine(std::string_view(output).substr(from, end + 1 - from), 200) +
-           "\"";
+    return "; its last words: \"" +
+           oneLine(std::string_view(output).substr(from, end + 1 - from), 200) + "\"";
 }
 
 // Tells the child's calls into the module on its channel, each as it begins. The cycles and the
@@ -92,9 +94,14 @@ private:
 Outcome runIsolated(const Check& check, const Settings& settings, const Timeout& timeout) {
     const auto start = std::chrono::steady_clock::now();
     const std::string token = freshToken();
-    const ChildEnd end = runChild(
-        [&](const std::string& channel) { return childArguments(check, settings, channel); },
-        token, std::chrono::duration<double>(timeout.seconds));
+    ChildEnd end;
+    try {
+        end = runChild(
+            [&](const std::string& channel) { return childArguments(check, settings, channel); },
+            token, std::chrono::duration<double>(timeout.seconds));
+    } catch (const HostError& error) {
+        return {Verdict::Fail, "could not be run: " + error.cause(), 0, {}};
+    }
     const double elapsed =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     CallReport report = readCallReport(end.report, token);

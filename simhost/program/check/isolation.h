@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "program/check/battery.h"
+#include "program/check/check.h"
 
 namespace simhost::check {
 

@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,9 +10,9 @@
 #include "program/check/checks.h"
 #include "simhost/host_error.h"
 #include "simhost/loading/dynamic_library.h"
-#include "simhost/loading/module_facts.h"
 #include "simhost/loading/module_file_check.h"
 #include "simhost/loading/plugin_module.h"
+#include "tools/module_probes.h"
 
 namespace simhost::check {
 
@@ -27,12 +26,17 @@ std::string joined(const std::vector<std::string>& items) {
     return text;
 }
 
-// The system loader's verdict on the file, after the host's own checks.
+// The module file opened as a plain library, after the host's own checks; the refusal thrown as
+// the check's failure.
 DynamicLibrary openFile(const std::filesystem::path& file) {
-    if (const auto refusal = refusalBeforeOpening(file)) {
-        throw std::runtime_error(*refusal);
+    if (const auto fit = fitForLoading(file); !fit) {
+        throw HostError(fit.reason());
     }
-    return DynamicLibrary(file);
+    auto library = DynamicLibrary::open(file);
+    if (!library) {
+        throw HostError(library.reason());
+    }
+    return std::move(*library);
 }
 
 // The module file opened as a plain library, its opening and closing told to the watch: the
@@ -41,7 +45,8 @@ class OpenLibrary {
 public:
     explicit OpenLibrary(const Settings& settings)
         : settings_(settings),
-          library_(calling(settings, ModuleCall::Open, [&] { return openFile(settings.module); })) {}
+          library_(calling(settings, ModuleCall::Open, [&] { return openFile(settings.module); })) {
+    }
     OpenLibrary(const OpenLibrary&) = delete;
     OpenLibrary& operator=(const OpenLibrary&) = delete;
     ~OpenLibrary() {
@@ -59,8 +64,8 @@ class OpenModule {
 public:
     explicit OpenModule(const Settings& settings)
         : settings_(settings),
-          module_(calling(settings, ModuleCall::Open,
-                          [&] { return PluginModule(settings.module); })) {}
+          module_(
+              calling(settings, ModuleCall::Open, [&] { return PluginModule(settings.module); })) {}
     OpenModule(const OpenModule&) = delete;
     OpenModule& operator=(const OpenModule&) = delete;
     ~OpenModule() {
@@ -87,22 +92,21 @@ private:
     PluginModule module_;
 };
 
-// Why a text field of the record is no readable, NUL-terminated text inside the module, or
-// nothing when it is one.
-std::string textProblem(const DynamicLibrary& library, const char* field, const char* text) {
+// Whether a text field of the record is readable, NUL-terminated text inside the module.
+Result<> readableText(const DynamicLibrary& library, const char* field, const char* text) {
     constexpr int kLongest = 4096;
     if (text == nullptr) {
-        return std::string(field) + " is null";
+        return refuse(std::string(field) + " is null");
     }
     for (int i = 0; i < kLongest; ++i) {
         if (!library.contains(text + i)) {
-            return std::string(field) + " points outside the module";
+            return refuse(std::string(field) + " points outside the module");
         }
         if (text[i] == '\0') {
             return {};
         }
     }
-    return std::string(field) + " has no end within " + std::to_string(kLongest) + " bytes";
+    return refuse(std::string(field) + " has no end within " + std::to_string(kLongest) + " bytes");
 }
 
 // The base class's members as the host looks them up, with a name a person reads.
@@ -141,11 +145,7 @@ Outcome opens(const Settings& settings) {
     if (const auto missing = missingImports(settings.module); !missing.empty()) {
         return fail("needs what this host does not provide: " + joined(missing));
     }
-    try {
-        const OpenLibrary library(settings);
-    } catch (const std::runtime_error& refusal) {
-        return fail(refusal.what());
-    }
+    const OpenLibrary library(settings);
     return pass();
 }
 
@@ -168,8 +168,8 @@ Outcome record(const Settings& settings) {
          {std::pair{"sourcePath", exported->sourcePath}, std::pair{"typeName", exported->typeName},
           std::pair{"displayName", exported->displayName},
           std::pair{"versionText", exported->versionText}}) {
-        if (std::string problem = textProblem(library, field, text); !problem.empty()) {
-            problems.push_back(std::move(problem));
+        if (const auto readable = readableText(library, field, text); !readable) {
+            problems.push_back(readable.reason());
         }
     }
     // A function's address as data: what the record holds is an address all the same.

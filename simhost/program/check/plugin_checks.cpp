@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "program/check/checks.h"
-#include "program/printable.h"
+#include "program/output/shown_text.h"
 #include "simhost/host.h"
-#include "simhost/loading/module_facts.h"
 #include "simhost/services/console_variables.h"
+#include "tools/module_probes.h"
 
 // AddressSanitizer's allocator keeps freed memory in quarantine and maps its own: memory use
 // says nothing about the module there.

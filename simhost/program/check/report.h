@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "program/check/battery.h"
+#include "program/check/check.h"
 
 namespace simhost::check {
 

@@ -9,4 +9,9 @@ bool ModuleWatch::poll(FileWatch::Clock::time_point now) {
     return watch_.poll(now) && console_.reload();
 }
 
+std::optional<int> ModuleWatch::look() {
+    poll(FileWatch::Clock::now());
+    return std::nullopt;
+}
+
 }  // namespace simhost

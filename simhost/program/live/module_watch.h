@@ -1,19 +1,22 @@
 #pragma once
 
-#include "program/console.h"
-#include "simhost/loading/file_watch.h"
+#include "program/console/console.h"
+#include "program/console/console_session.h"
+#include "tools/file_watch.h"
 
 namespace simhost {
 
 // Loads the console's module again whenever its file has a new content. The variables stay, so
 // the new module comes up with the values the old one left. A file that will not load is told in
 // one line by the console; the host goes on without a module until the next content.
-class ModuleWatch {
+class ModuleWatch final : public BetweenTurns {
 public:
     ModuleWatch(Console& console, FileWatch::Clock::time_point now);
 
     // Looks at the file; true when the module was loaded again.
     bool poll(FileWatch::Clock::time_point now);
+    // Between console turns: looks now; never ends the session.
+    std::optional<int> look() override;
 
 private:
     Console& console_;

@@ -1,7 +1,5 @@
 #include "program/live/window.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,15 +8,12 @@
 #include <ostream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
-#include "program/ending_signals.h"
-#include "program/error_message.h"
-#include "program/live/console_lines.h"
-#include "program/live/frame_times.h"
-#include "program/live/module_watch.h"
-#include "program/live/sdl_window.h"
-#include "program/printable.h"
-#include "program/screenshot.h"
+#include "program/cli/exit_status.h"
+#include "program/output/error_message.h"
+#include "program/output/screenshot.h"
+#include "program/output/shown_text.h"
 #include "simhost/host_error.h"
 
 namespace simhost {
@@ -27,28 +22,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The cover's switch: what F1 flips and the title shows.
-constexpr const char* kSwitch = "cl_tavorinden";
 // How often the frames-per-second figure in the title is worked out anew.
 constexpr std::chrono::milliseconds kRateEvery{500};
-
-// What the title tells: which module runs, how big the canvas is, the switch and the frame rate.
-std::string titleOf(Host& host, const Console& console, double framesPerSecond) {
-    std::ostringstream title;
-    if (const LoadedModule* loaded = console.loaded()) {
-        const PluginExportRecord& record = loaded->module.record();
-        title << shown(record.displayName != nullptr ? record.displayName : "?") << ' '
-              << shown(record.versionText != nullptr ? record.versionText : "?");
-    } else {
-        title << shown(console.module().filename().string()) << " (not loaded)";
-    }
-    title << " | " << host.canvas().width() << 'x' << host.canvas().height();
-    if (const ConsoleVariable* variable = host.variables().find(kSwitch)) {
-        title << " | " << kSwitch << ' ' << variable->text();
-    }
-    title << " | " << std::lround(framesPerSecond) << " fps";
-    return title.str();
-}
 
 // The first simhost-N.png in the working directory that does not exist yet. A name that cannot
 // be looked at is taken, and writing the picture then says why.
@@ -62,247 +37,215 @@ std::string freeScreenshotName() {
     }
 }
 
-class WindowSession {
-public:
-    WindowSession(Host& host, Console& console, const WindowRun& run, std::istream& in,
-                  std::ostream& out, std::ostream& err)
-        : host_(host),
-          console_(console),
-          run_(run),
-          out_(out),
-          err_(err),
-          window_(host.canvas().size(), titleOf(host, console, 0)),
-          lines_(in),
-          times_(static_cast<std::size_t>(run.frames.value_or(0))) {
-        if (run.watch) {
-            watch_.emplace(console, Clock::now());
-        }
-    }
-
-    int loop() {
-        const auto period = window_.refreshPeriod();
-        auto due = Clock::now();
-        auto rateSince = due;
-        long long framesSince = 0;
-        prompt();
-        for (long long frame = 0; !run_.frames || frame < *run_.frames; ++frame) {
-            if (!handleEvents() || !handleConsole()) {
-                return finish();
-            }
-            if (watch_) {
-                watch_->poll(Clock::now());
-            }
-            if (!makeFrame()) {
-                return 1;
-            }
-
-            // Frames finished after rateSince, the end of an earlier frame.
-            const auto now = Clock::now();
-            if (frame == 0) {
-                rateSince = now;
-            } else {
-                ++framesSince;
-            }
-            if (now - rateSince >= kRateEvery) {
-                framesPerSecond_ = static_cast<double>(framesSince) /
-                                   std::chrono::duration<double>(now - rateSince).count();
-                rateSince = now;
-                framesSince = 0;
-            }
-            updateTitle();
-
-            // Paced to the display; a late frame does not make the next ones hurry.
-            due = std::max(due + period, now);
-            std::this_thread::sleep_until(due);
-        }
-        return finish();
-    }
-
-private:
-    // False when the window is to close.
-    bool handleEvents() {
-        if (EndingSignals::received() != 0) {
-            return false;
-        }
-        SDL_Event event;
-        while (SDL_PollEvent(&event) != 0) {
-            if (event.type == SDL_QUIT) {
-                return false;
-            }
-            if (event.type == SDL_WINDOWEVENT &&
-                event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-                resizeCanvas();
-            } else if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
-                switch (event.key.keysym.sym) {
-                    case SDLK_ESCAPE:
-                        return false;
-                    case SDLK_F1:
-                        flipSwitch();
-                        break;
-                    case SDLK_F5:
-                        console_.reload();
-                        break;
-                    case SDLK_F12:
-                        console_.run("screenshot \"" + freeScreenshotName() + "\"");
-                        break;
-                    default:
-                        break;
-                }
-            }
-        }
-        return true;
-    }
-
-    void resizeCanvas() {
-        const Vector2 wanted = window_.outputSize();
-        const Vector2 size{std::clamp(wanted.X, 1, Canvas::kMaxSide),
-                           std::clamp(wanted.Y, 1, Canvas::kMaxSide)};
-        if (size.X == host_.canvas().width() && size.Y == host_.canvas().height()) {
-            return;
-        }
-        try {
-            host_.canvas().resize(size.X, size.Y);
-        } catch (const std::bad_alloc&) {
-            err_ << errorMessage(canvasOutOfMemory(size)) << '\n';
-        }
-    }
-
-    // As a player would type it.
-    void flipSwitch() {
-        const ConsoleVariable* variable = host_.variables().find(kSwitch);
-        if (variable == nullptr) {
-            err_ << errorMessage(std::string("F1: there is no console variable ") + kSwitch +
-                                 " to flip")
-                 << '\n';
-            return;
-        }
-        console_.run(std::string(kSwitch) + (variable->text() == "0" ? " 1" : " 0"));
-    }
-
-    // Runs what was typed meanwhile; false when the session is to end.
-    bool handleConsole() {
-        while (inputOpen_) {
-            const auto read = lines_.next(std::chrono::milliseconds(0));
-            if (!read) {
-                break;
-            }
-            switch (takeTurn(console_, *read, ++lineNumber_, err_)) {
-                case Turn::Quit:
-                    return false;
-                case Turn::End:
-                    inputOpen_ = false;  // the window stays; its keys still work
-                    break;
-                case Turn::Failed:
-                    inputOpen_ = false;
-                    failed_ = true;
-                    break;
-                case Turn::Continue:
-                    prompt();
-                    break;
-            }
-        }
-        if (consoleLogLost(out_, err_)) {
-            logLost_ = true;
-            return false;
-        }
-        return true;
-    }
-
-    bool makeFrame() {
-        const auto start = Clock::now();
-        try {
-            host_.draw();
-            window_.show(host_.canvas());
-        } catch (const DrawableFailure& failure) {
-            // The module is dropped and the window goes on, as after a build that does not load.
-            const LoadedModule* loaded = console_.loaded();
-            if (loaded == nullptr || loaded->id != failure.owner()) {
-                err_ << errorMessage("draw failed: " + failure.cause()) << '\n';
-                return false;
-            }
-            console_.dropModule("draw failed: " + failure.cause());
-            failed_ = failed_ || !run_.watch;
-            return true;
-        } catch (const HostError& error) {
-            err_ << errorMessage(error) << '\n';
-            return false;
-        } catch (...) {
-            err_ << errorMessage("draw failed: " + describe(std::current_exception())) << '\n';
-            return false;
-        }
-        if (run_.frames) {
-            times_.record(Clock::now() - start);
-        }
-        return true;
-    }
-
-    void updateTitle() {
-        std::string title = titleOf(host_, console_, framesPerSecond_);
-        if (title != title_) {
-            window_.setTitle(title);
-            title_ = std::move(title);
-        }
-    }
-
-    void prompt() {
-        if (run_.inIsTerminal && inputOpen_) {
-            err_ << "] " << std::flush;
-        }
-    }
-
-    // The frame statistics and the screenshot asked for; the exit status.
-    int finish() {
-        if (run_.frames && times_.count() > 0) {
-            char line[160];
-            std::snprintf(line, sizeof line,
-                          "%zu frames: median %.3f ms, 99th percentile %.3f ms per frame\n",
-                          times_.count(), times_.median().count(), times_.percentile(99).count());
-            err_ << line;
-        }
-        if (run_.screenshot) {
-            try {
-                writeScreenshot(host_.canvas(), *run_.screenshot);
-            } catch (const HostError& error) {
-                err_ << errorMessage(error) << '\n';
-                return 1;
-            }
-        }
-        const bool lost = logLost_ || consoleLogLost(out_, err_);
-        return lost || failed_ ? 1 : 0;
-    }
-
-    Host& host_;
-    Console& console_;
-    const WindowRun& run_;
-    std::ostream& out_;
-    std::ostream& err_;
-    SdlWindow window_;
-    ConsoleLines lines_;
-    std::optional<ModuleWatch> watch_;
-    FrameTimes times_;
-    std::string title_;
-    double framesPerSecond_ = 0;
-    long long lineNumber_ = 0;
-    bool inputOpen_ = true;
-    bool failed_ = false;
-    bool logLost_ = false;
-};
-
 }  // namespace
 
-bool windowAvailable() {
+Window::Window(Host& host, ConsoleSession& session, Display& display, const WindowRun& run,
+               std::ostream& err)
+    : host_(host),
+      session_(session),
+      display_(display),
+      run_(run),
+      err_(err),
+      times_(static_cast<std::size_t>(run.frames.value_or(0))),
+      due_(Clock::now()),
+      rateSince_(due_) {}
+
+std::optional<int> Window::look() {
+    if (run_.frames && framesMade_ >= *run_.frames) {
+        return kSuccess;
+    }
+    for (const DisplayEvent event : display_.events()) {
+        if (event == DisplayEvent::Quit) {
+            return kSuccess;
+        }
+        answer(event);
+    }
+    if (!makeFrame()) {
+        return kRunFailure;
+    }
+
+    // Frames finished after rateSince_, the end of an earlier frame.
+    const auto now = Clock::now();
+    if (framesMade_++ == 0) {
+        rateSince_ = now;
+    } else {
+        ++framesSince_;
+    }
+    if (now - rateSince_ >= kRateEvery) {
+        framesPerSecond_ = static_cast<double>(framesSince_) /
+                           std::chrono::duration<double>(now - rateSince_).count();
+        rateSince_ = now;
+        framesSince_ = 0;
+    }
+    updateTitle();
+
+    // Paced to the display; a late frame does not make the next ones hurry.
+    due_ = std::max(due_ + display_.refreshPeriod(), now);
+    std::this_thread::sleep_until(due_);
+    return std::nullopt;
+}
+
+void Window::answer(DisplayEvent event) {
+    switch (event) {
+        case DisplayEvent::Resized:
+            resizeCanvas();
+            break;
+        case DisplayEvent::Flip:
+            flip();
+            break;
+        case DisplayEvent::Reload:
+            session_.console().reload();
+            break;
+        case DisplayEvent::Screenshot:
+            session_.console().run("screenshot \"" + freeScreenshotName() + "\"");
+            break;
+        case DisplayEvent::Quit:
+            break;
+    }
+}
+
+void Window::resizeCanvas() {
+    const Vector2 wanted = display_.outputSize();
+    const Vector2 size{std::clamp(wanted.X, 1, Canvas::kMaxSide),
+                       std::clamp(wanted.Y, 1, Canvas::kMaxSide)};
+    if (size.X == host_.canvas().width() && size.Y == host_.canvas().height()) {
+        return;
+    }
+    try {
+        host_.canvas().resize(size.X, size.Y);
+    } catch (const std::bad_alloc&) {
+        err_ << errorMessage(canvasOutOfMemory(size)) << '\n';
+    }
+}
+
+const ConsoleVariable* Window::toggle() const {
+    if (run_.toggle) {
+        return host_.variables().find(*run_.toggle);
+    }
+    const LoadedModule* loaded = session_.console().loaded();
+    if (loaded == nullptr) {
+        return nullptr;
+    }
+    // The module's own: registered by it, or, after a reload, bound by it.
+    const auto owns = [id = loaded->id](const ConsoleVariable& variable) {
+        return variable.creator() == id ||
+               std::any_of(variable.bindings().begin(), variable.bindings().end(),
+                           [id](const auto& binding) { return binding.first == id; });
+    };
+    for (const ConsoleVariable* variable : host_.variables().all()) {
+        const auto& definition = variable->definition();
+        if (owns(*variable) && definition.minimum == 0.0f && definition.maximum == 1.0f) {
+            return variable;
+        }
+    }
+    return nullptr;
+}
+
+// As a person would type it.
+void Window::flip() {
+    const ConsoleVariable* variable = toggle();
+    if (variable == nullptr) {
+        err_ << errorMessage(run_.toggle ? "F1: there is no console variable " +
+                                               printable(*run_.toggle) + " to flip"
+                                         : std::string("F1: the module has no variable from 0 to "
+                                                       "1 to flip; name one with --toggle"))
+             << '\n';
+        return;
+    }
+    session_.console().run(variable->name() + (variable->number() == 0.0f ? " 1" : " 0"));
+}
+
+bool Window::makeFrame() {
+    const auto start = Clock::now();
+    try {
+        host_.draw();
+        display_.show(host_.canvas());
+    } catch (const DrawableFailure& failure) {
+        // The module is dropped and the window goes on, as after a build that does not load.
+        const LoadedModule* loaded = session_.console().loaded();
+        if (loaded == nullptr || loaded->id != failure.owner()) {
+            err_ << errorMessage("draw failed: " + failure.cause()) << '\n';
+            return false;
+        }
+        session_.console().dropModule("draw failed: " + failure.cause());
+        failed_ = failed_ || !run_.watching;
+        return true;
+    } catch (const HostError& error) {
+        err_ << errorMessage(error) << '\n';
+        return false;
+    } catch (...) {
+        err_ << errorMessage("draw failed: " + describe(std::current_exception())) << '\n';
+        return false;
+    }
+    if (run_.frames) {
+        times_.record(Clock::now() - start);
+    }
     return true;
 }
 
-int runWindow(Host& host, Console& console, const WindowRun& run, std::istream& in,
-              std::ostream& out, std::ostream& err) {
-    try {
-        WindowSession session(host, console, run, in, out, err);
-        return session.loop();
-    } catch (const SdlFailure& failure) {
-        err << errorMessage(failure.what()) << '\n';
-        return 1;
+std::string Window::title() const {
+    std::ostringstream title;
+    const Console& console = session_.console();
+    if (const LoadedModule* loaded = console.loaded()) {
+        const PluginExportRecord& record = loaded->module.record();
+        title << shown(record.displayName != nullptr ? record.displayName : "?") << ' '
+              << shown(record.versionText != nullptr ? record.versionText : "?");
+    } else {
+        title << shown(console.module().filename().string()) << " (not loaded)";
     }
+    title << " | " << host_.canvas().width() << 'x' << host_.canvas().height();
+    if (const ConsoleVariable* variable = toggle()) {
+        title << " | " << shown(variable->name()) << ' ' << variable->text();
+    }
+    title << " | " << std::lround(framesPerSecond_) << " fps";
+    return title.str();
+}
+
+void Window::updateTitle() {
+    std::string now = title();
+    if (now != title_) {
+        display_.setTitle(now);
+        title_ = std::move(now);
+    }
+}
+
+int Window::finish() {
+    if (run_.frames && times_.count() > 0) {
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "%zu frames: median %.3f ms, 99th percentile %.3f ms per frame\n",
+                      times_.count(), times_.median().count(), times_.percentile(99).count());
+        err_ << line;
+    }
+    int status = session_.status();
+    if (run_.screenshot) {
+        try {
+            writeScreenshot(host_.canvas(), *run_.screenshot);
+        } catch (const HostError& error) {
+            err_ << errorMessage(error) << '\n';
+            status = kRunFailure;
+        }
+    }
+    return failed_ ? kRunFailure : status;
+}
+
+int runWindow(Host& host, ConsoleSession& session, const WindowRun& run, BetweenTurns* watch,
+              std::ostream& err) {
+    std::unique_ptr<Display> display;
+    try {
+        display = openDisplay(host.canvas().size(), "simhost");
+    } catch (const HostError& error) {
+        err << errorMessage(error) << '\n';
+        return kRunFailure;
+    }
+    Window window(host, session, *display, run, err);
+    std::vector<BetweenTurns*> between;
+    if (watch != nullptr) {
+        between.push_back(watch);
+    }
+    between.push_back(&window);
+    const int ended = pump(session, between, std::chrono::milliseconds(0));
+    return std::max(ended, window.finish());
 }
 
 }  // namespace simhost

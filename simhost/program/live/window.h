@@ -3,8 +3,12 @@
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
+#include <string>
 
-#include "program/console.h"
+#include "program/console/console_session.h"
+#include "program/live/display.h"
+#include "program/live/frame_times.h"
+#include "simhost/host.h"
 
 namespace simhost {
 
@@ -12,21 +16,55 @@ namespace simhost {
 struct WindowRun {
     // End after this many frames and tell how long they took to make.
     std::optional<long long> frames;
-    // Load the module again whenever its file has a new content.
-    bool watch = false;
     // Written after the last frame.
     std::optional<std::filesystem::path> screenshot;
-    bool inIsTerminal = false;
+    // The console variable F1 flips; without one, the module's first variable bounded 0 to 1.
+    std::optional<std::string> toggle;
+    // Whether a module is loaded again at each new build: a module dropped for a failing draw
+    // is then waited for, not a failure of the run.
+    bool watching = false;
 };
 
-// Whether this build of the program can open a window at all.
-bool windowAvailable();
+// The host's frames on a display, the canvas following its size, paced to its refresh, with the
+// console beside it. Looked at between console turns: each look answers what the person did
+// (F1 flips the toggle, F5 loads the module again, F12 writes a screenshot; Escape or closing
+// the window ends it), makes a frame and waits until the next one is due.
+class Window final : public BetweenTurns {
+public:
+    Window(Host& host, ConsoleSession& session, Display& display, const WindowRun& run,
+           std::ostream& err);
 
-// Shows the host's frames in a resizable window, the canvas following the window's size, paced
-// to the display, with the console read from `in` beside it. F1 flips the cover's switch, F5
-// loads the module again, F12 writes a screenshot; Escape, closing the window, "quit" or the
-// frames asked for end it. Returns the exit status.
-int runWindow(Host& host, Console& console, const WindowRun& run, std::istream& in,
-              std::ostream& out, std::ostream& err);
+    std::optional<int> look() override;
+    // The frame statistics and the screenshot asked for; the exit status of the whole run.
+    int finish();
+
+private:
+    void answer(DisplayEvent event);
+    void resizeCanvas();
+    void flip();
+    const ConsoleVariable* toggle() const;
+    bool makeFrame();
+    void updateTitle();
+    std::string title() const;
+
+    Host& host_;
+    ConsoleSession& session_;
+    Display& display_;
+    const WindowRun& run_;
+    std::ostream& err_;
+    FrameTimes times_;
+    std::string title_;
+    long long framesMade_ = 0;
+    std::chrono::steady_clock::time_point due_;
+    std::chrono::steady_clock::time_point rateSince_;
+    long long framesSince_ = 0;
+    double framesPerSecond_ = 0;
+    bool failed_ = false;
+};
+
+// Opens a display and runs the session with the window (and the watch, when given) looked at
+// between its turns, until one of them ends it. Returns the exit status.
+int runWindow(Host& host, ConsoleSession& session, const WindowRun& run, BetweenTurns* watch,
+              std::ostream& err);
 
 }  // namespace simhost

@@ -3,16 +3,18 @@
 #include <filesystem>
 #include <string>
 
-#include "bakkesmod/api.h"
+#include "simhost/export.h"
+#include "simhost/result.h"
 
 namespace simhost {
 
 // An open shared library (a .so or a DLL), closed when this goes.
-class BAKKESMOD_API DynamicLibrary {
+class SIMHOST_API DynamicLibrary {
 public:
-    // Opens the file with every symbol resolved now. Throws std::runtime_error with the system
-    // loader's own explanation, without the file's name.
-    explicit DynamicLibrary(const std::filesystem::path& file);
+    // Opens the file with every symbol resolved now; refused with the system loader's own
+    // explanation, without the file's name.
+    static Result<DynamicLibrary> open(const std::filesystem::path& file);
+
     DynamicLibrary(DynamicLibrary&& other) noexcept;
     DynamicLibrary& operator=(DynamicLibrary&& other) noexcept;
     DynamicLibrary(const DynamicLibrary&) = delete;
@@ -30,6 +32,8 @@ public:
     void close() noexcept;
 
 private:
+    explicit DynamicLibrary(void* handle) : handle_(handle) {}
+
     void* handle_ = nullptr;
 };
 

@@ -4,19 +4,9 @@
 #include <cstring>
 #include <system_error>
 
-#if !defined(_WIN32)
 #include <elf.h>
-#endif
 
 namespace simhost {
-
-#if defined(_WIN32)
-
-std::optional<ElfFile> ElfFile::read(const std::filesystem::path&) {
-    return std::nullopt;  // modules here are PE files
-}
-
-#else
 
 namespace {
 
@@ -128,7 +118,5 @@ std::optional<ElfFile> ElfFile::read(const std::filesystem::path& file) {
             return std::nullopt;
     }
 }
-
-#endif
 
 }  // namespace simhost

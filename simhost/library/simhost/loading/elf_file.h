@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "simhost/export.h"
+
 namespace simhost {
 
 // An ELF file of this machine's byte order, read from disk with every offset checked against
 // the file's size. Only the headers are read.
-class ElfFile {
+class SIMHOST_API ElfFile {
 public:
     // Nothing when the file cannot be read or is no ELF file of this machine's byte order.
     static std::optional<ElfFile> read(const std::filesystem::path& file);

@@ -21,5 +21,4 @@ protected:
     ~ModuleCallWatch() = default;
 };
 
-
 }  // namespace simhost

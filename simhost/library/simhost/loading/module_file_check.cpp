@@ -2,33 +2,33 @@
 
 #include <system_error>
 
-#include "simhost/loading/elf_file.h"
+#include "simhost/loading/image_extent.h"
 #include "simhost/loading/module_machine.h"
 
 namespace simhost {
 
-std::optional<std::string> refusalBeforeOpening(const std::filesystem::path& file) {
+Result<> fitForLoading(const std::filesystem::path& file) {
     std::error_code error;
     const auto status = std::filesystem::status(file, error);
     switch (status.type()) {
         case std::filesystem::file_type::not_found:
-            return "no such file";
+            return refuse("no such file");
         case std::filesystem::file_type::directory:
-            return "is a directory, not a module";
+            return refuse("is a directory, not a module");
         case std::filesystem::file_type::regular:
         case std::filesystem::file_type::none:  // could not look: the loader will say why
         case std::filesystem::file_type::unknown:
             break;
         default:
-            return "is not a regular file";
+            return refuse("is not a regular file");
     }
-    if (auto other = builtForAnotherMachine(file)) {
-        return other;
+    if (auto machine = builtForThisMachine(file); !machine) {
+        return machine;
     }
-    if (const auto elf = ElfFile::read(file); elf && !elf->segmentsFitInFile()) {
-        return "is cut short or damaged";
+    if (!imageFitsInFile(file)) {
+        return refuse("is cut short or damaged");
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace simhost

@@ -6,10 +6,10 @@
 #include <optional>
 #include <vector>
 
-#include "bakkesmod/api.h"
 #include "bakkesmod/bakkesmod_plugin.h"
 #include "bakkesmod/cvar_manager_wrapper.h"
 #include "bakkesmod/game_wrapper.h"
+#include "simhost/export.h"
 #include "simhost/host_error.h"
 #include "simhost/loading/module_calls.h"
 #include "simhost/loading/plugin_module.h"
@@ -58,7 +58,7 @@ struct KeptModule {
 // Loads and unloads plug-in modules the way the host does, giving each its own services. This is
 // the one place where a module's life cycle is written: open, check the record, create, place the
 // services, onLoad; then onUnload, drop what the host holds of the module, release, close.
-class BAKKESMOD_API ModuleLoader {
+class SIMHOST_API ModuleLoader {
 public:
     using ServiceMaker = std::function<ServiceHandles(std::shared_ptr<ModuleServices>)>;
 

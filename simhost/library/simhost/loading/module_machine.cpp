@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <fstream>
+#include <optional>
+#include <string>
 
 namespace simhost {
 
@@ -22,10 +24,10 @@ struct KnownMachine {
     const char* name;
 };
 constexpr std::array kMachines{
-    KnownMachine{3, 0x014C, "x86"},      KnownMachine{62, 0x8664, "x86-64"},
+    KnownMachine{3, 0x014C, "x86"},       KnownMachine{62, 0x8664, "x86-64"},
     KnownMachine{183, 0xAA64, "AArch64"}, KnownMachine{40, 0x01C4, "ARM"},
-    KnownMachine{243, 0, "RISC-V"},      KnownMachine{8, 0x0166, "MIPS"},
-    KnownMachine{21, 0, "PowerPC 64"},   KnownMachine{22, 0, "S/390"},
+    KnownMachine{243, 0, "RISC-V"},       KnownMachine{8, 0x0166, "MIPS"},
+    KnownMachine{21, 0, "PowerPC 64"},    KnownMachine{22, 0, "S/390"},
 };
 
 #if defined(_WIN32)
@@ -62,7 +64,7 @@ std::optional<Machine> machineOf(const std::filesystem::path& file) {
         // e_machine, in the byte order the header declares.
         const bool bigEndian = head[5] == 2;
         const auto code = static_cast<std::uint16_t>(bigEndian ? (head[18] << 8) | head[19]
-                                                                : (head[19] << 8) | head[18]);
+                                                               : (head[19] << 8) | head[18]);
         return Machine{Format::Elf, code};
     }
     if (head[0] == 'M' && head[1] == 'Z') {
@@ -78,15 +80,15 @@ std::optional<Machine> machineOf(const std::filesystem::path& file) {
 
 }  // namespace
 
-std::optional<std::string> builtForAnotherMachine(const std::filesystem::path& file) {
+Result<> builtForThisMachine(const std::filesystem::path& file) {
     const auto machine = machineOf(file);
     if (!machine || kHostMachine == nullptr) {
-        return std::nullopt;
+        return {};
     }
     if (machine->format != kHostFormat) {
-        return machine->format == Format::Pe
-                   ? "is a Windows module; this host loads ELF modules"
-                   : "is an ELF module; this host loads Windows modules";
+        return refuse(machine->format == Format::Pe
+                          ? "is a Windows module; this host loads ELF modules"
+                          : "is an ELF module; this host loads Windows modules");
     }
     std::string name;
     for (const KnownMachine& known : kMachines) {
@@ -96,12 +98,12 @@ std::optional<std::string> builtForAnotherMachine(const std::filesystem::path& f
         }
     }
     if (name == kHostMachine) {
-        return std::nullopt;
+        return {};
     }
     if (name.empty()) {
         name = "machine " + std::to_string(machine->code);
     }
-    return "built for " + name + "; this host runs " + kHostMachine;
+    return refuse("built for " + name + "; this host runs " + kHostMachine);
 }
 
 }  // namespace simhost

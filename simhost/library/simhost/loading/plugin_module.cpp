@@ -1,6 +1,5 @@
 #include "simhost/loading/plugin_module.h"
 
-#include <stdexcept>
 #include <utility>
 
 #include "simhost/host_error.h"
@@ -13,14 +12,14 @@ namespace {
 using BakkesMod::Plugin::BakkesModPlugin;
 
 DynamicLibrary openLibrary(const std::filesystem::path& file) {
-    if (const auto refusal = refusalBeforeOpening(file)) {
-        throw HostError(file, *refusal);
+    if (const auto fit = fitForLoading(file); !fit) {
+        throw HostError(file, fit.reason());
     }
-    try {
-        return DynamicLibrary(file);
-    } catch (const std::runtime_error& refusal) {
-        throw HostError(file, std::string("not a loadable module (") + refusal.what() + ")");
+    auto library = DynamicLibrary::open(file);
+    if (!library) {
+        throw HostError(file, "not a loadable module (" + library.reason() + ")");
     }
+    return std::move(*library);
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "bakkesmod/api.h"
 #include "bakkesmod/bakkesmod_plugin.h"
 #include "bakkesmod/plugin_export_record.h"
+#include "simhost/export.h"
 #include "simhost/host_error.h"
 #include "simhost/loading/dynamic_library.h"
 
@@ -14,7 +14,7 @@ namespace simhost {
 
 // A plug-in module file, open, whose record the host has read and accepted. It knows the
 // module's side of the boundary only: its record and its two entries.
-class BAKKESMOD_API PluginModule {
+class SIMHOST_API PluginModule {
 public:
     // Opens the file and checks its record. Throws HostError naming the file and the cause: no
     // such file, not a regular file, cut short, not a loadable module, no record, another host API

@@ -5,16 +5,16 @@
 #include <memory>
 #include <span>
 
-#include "bakkesmod/api.h"
 #include "bakkesmod/vector2.h"
 #include "simhost/door/host_handles.h"
+#include "simhost/export.h"
 #include "simhost/services/canvas_observer.h"
 #include "simhost/services/rgba.h"
 
 namespace simhost {
 
 // The surface the overlay is drawn on: an RGBA8 frame buffer, row-major from the top left.
-class BAKKESMOD_API Canvas : public HostCanvas {
+class SIMHOST_API Canvas : public HostCanvas {
 public:
     // The largest side the host draws on.
     static constexpr int kMaxSide = 16384;

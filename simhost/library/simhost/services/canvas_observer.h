@@ -2,8 +2,8 @@
 
 #include <iosfwd>
 
-#include "bakkesmod/api.h"
 #include "bakkesmod/vector2.h"
+#include "simhost/export.h"
 #include "simhost/services/rgba.h"
 
 namespace simhost {
@@ -24,7 +24,7 @@ struct CanvasCall {
     static CanvasCall drawRect(Vector2 a, Vector2 b) { return {Kind::DrawRect, {}, a, b}; }
 };
 
-BAKKESMOD_API std::ostream& operator<<(std::ostream& out, const CanvasCall& call);
+SIMHOST_API std::ostream& operator<<(std::ostream& out, const CanvasCall& call);
 
 // Sees what drawables do with a canvas through their handles: every call, and every handle
 // copied and released. Whoever wants to know attaches one; a canvas without costs nothing.

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "bakkesmod/api.h"
+#include "simhost/export.h"
 
 namespace simhost {
 
 // The host's console log: one line per log call, kept in order and echoed as it comes.
-class BAKKESMOD_API ConsoleLog {
+class SIMHOST_API ConsoleLog {
 public:
     explicit ConsoleLog(std::ostream* echo = nullptr) : echo_(echo) {}
 

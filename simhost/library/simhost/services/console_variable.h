@@ -8,15 +8,15 @@
 #include <utility>
 #include <vector>
 
-#include "bakkesmod/api.h"
 #include "simhost/door/host_handles.h"
+#include "simhost/export.h"
 #include "simhost/services/module_id.h"
 
 namespace simhost {
 
 // A number as the console shows it: the shortest text without exponent that reads back as the
 // same float.
-BAKKESMOD_API std::string formatNumber(float number);
+SIMHOST_API std::string formatNumber(float number);
 
 // What a module asks for when it registers a variable.
 struct VariableDefinition {
@@ -48,7 +48,7 @@ inline bool accepted(ValueChange change) {
 
 // One console variable. Its value is kept as the text the player sees together with the number
 // it means; booleans bound to it follow the number (non-zero is true).
-class BAKKESMOD_API ConsoleVariable : public HostConsoleVariable {
+class SIMHOST_API ConsoleVariable : public HostConsoleVariable {
 public:
     // No number a player means needs more characters.
     static constexpr std::size_t kLongestValue = 64;

@@ -6,16 +6,16 @@
 #include <string_view>
 #include <vector>
 
-#include "bakkesmod/api.h"
+#include "simhost/export.h"
 #include "simhost/services/console_variable.h"
 
 namespace simhost {
 
 // Every console variable of the host, by name. Names are not case-sensitive: a player typing
-// CL_TAVORINDEN means cl_tavorinden, as with the console's commands. Variables outlive the modules
+// CL_EXAMPLE means cl_example, as with the console's commands. Variables outlive the modules
 // that registered them, so that a player's setting survives unloading and reloading a plug-in; the
 // bindings they hold into a module do not.
-class BAKKESMOD_API ConsoleVariables {
+class SIMHOST_API ConsoleVariables {
 public:
     // Registers the variable, or returns the one already registered under that name unchanged.
     ConsoleVariable& define(VariableDefinition definition, ModuleId creator);

@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "bakkesmod/api.h"
 #include "bakkesmod/canvas_wrapper.h"
+#include "simhost/export.h"
 #include "simhost/host_error.h"
 #include "simhost/services/module_id.h"
 
@@ -27,7 +27,7 @@ private:
 };
 
 // The drawables of every loaded module, called in registration order on each host draw.
-class BAKKESMOD_API Overlay {
+class SIMHOST_API Overlay {
 public:
     using Drawable = std::function<void(CanvasWrapper)>;
 

@@ -1,0 +1,271 @@
+#include "program/cli/command_line.h"
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <utility>
+
+#include "program/console/number_parsers.h"
+#include "program/output/screenshot.h"
+#include "program/output/shown_text.h"
+#include "simhost/services/canvas.h"
+
+namespace simhost {
+
+namespace {
+
+// A CLI11 validator from one of the program's own parsers: the parser's refusal is the message.
+template <typename Parse>
+CLI::Validator takes(Parse parse) {
+    return CLI::Validator(
+        [parse](std::string& text) {
+            const auto parsed = parse(text);
+            return parsed ? std::string() : parsed.reason();
+        },
+        "");
+}
+
+// Usage lines that name the subcommand as it is typed: "simhost check".
+class Formatter final : public CLI::Formatter {
+public:
+    std::string make_usage(const CLI::App* app, std::string name) const override {
+        return CLI::Formatter::make_usage(
+            app, app->get_parent() != nullptr ? "simhost " + std::move(name) : std::move(name));
+    }
+};
+
+const std::string kSizes = std::to_string(Canvas::kMaxSide);
+
+Result<> pngName(const std::string& name) {
+    if (!namesPngFile(name)) {
+        return refuse(printable(name) + " must name a .png file");
+    }
+    return {};
+}
+
+// The text for people, around what CLI11 writes of the options themselves.
+const char* const kDescription =
+    "Loads a plug-in module into the stand-in overlay host, runs console commands and host "
+    "draws, and writes what the overlay shows as a PNG picture.";
+const char* const kFooter =
+    R"(The console log goes to standard output exactly as modules write it; the host's own messages go
+to standard error. Type "help" at the console for its commands.
+
+Exit status: 0 success, 1 a load or run failure, 2 a usage error.)";
+const char* const kCheckSummary = "checks that a built module keeps the host's contract";
+const char* const kCheckFooter =
+    R"(Each check loads the module anew in a child process, so a crash or a hang fails that check and
+the others still run.
+
+Exit status: 0 nothing failed, 1 a check failed or the module could not be checked, 2 a usage
+error.)";
+
+struct Given {
+    std::string size;
+    std::string frames;
+    std::string screenshot;
+    std::string module;
+    std::string timeout;
+    std::string cycles;
+    std::string junit;
+    std::string json;
+    std::string checkModule;
+};
+
+// Both grammars, declared once: the parser and the help are made from the same definitions.
+void declare(CLI::App& app, CLI::App& check, CommandLine& line, Given& given) {
+    app.description(kDescription);
+    app.footer(kFooter);
+    app.set_version_flag("--version", "simhost " SIMHOST_VERSION, "show the program's version");
+    RunOptions& run = line.run;
+    app.add_option("--size", given.size,
+                   "canvas size, each side 1 to " + kSizes + " (default 1920x1080)")
+        ->type_name("WxH")
+        ->check(takes(parseCanvasSize));
+    app.add_option("--frames", given.frames,
+                   "host draws to run after the commands, 0 to " + std::to_string(kMaxFrames) +
+                       " (default 1)")
+        ->type_name("N")
+        ->check(takes([](const std::string& text) { return parseCount(text, kMaxFrames); }));
+    app.add_option("--command", run.commands,
+                   "console command to run after the module is loaded; repeatable, in order; "
+                   "\"quit\" skips the commands after it and the interactive session")
+        ->type_name("CMD")
+        ->allow_extra_args(false);
+    app.add_option("--screenshot", given.screenshot,
+                   "write the canvas after the last draw to FILE (.png); needs --frames 1 or "
+                   "more")
+        ->type_name("FILE")
+        ->check(takes(pngName));
+    app.add_flag("--interactive", run.interactive, "then read console commands from standard input")
+        ->disable_flag_override();
+    app.add_flag("--window", run.window,
+                 "show the frames in a resizable window, the canvas following its size, with the "
+                 "console read from standard input beside it; F1 flips the --toggle variable, F5 "
+                 "loads the module again, F12 writes simhost-N.png, Escape quits. With --frames N "
+                 "it ends after N frames and tells their median and 99th percentile time; "
+                 "--screenshot is written at the end")
+        ->disable_flag_override();
+    app.add_option("--toggle", line.run.toggle,
+                   "the console variable F1 flips in the window (default: the module's first "
+                   "variable bounded 0 to 1)")
+        ->type_name("NAME");
+    app.add_flag("--watch", run.watch,
+                 "with --window or --interactive: load the module again whenever its file is "
+                 "rebuilt, keeping the console variables' values")
+        ->disable_flag_override();
+    app.add_option("MODULE", given.module, "the plug-in module to load");
+
+    check::CheckOptions& options = line.check;
+    check.footer(kCheckFooter);
+    check.add_flag("--list", options.list, "list the checks and what each proves")
+        ->disable_flag_override();
+    check.add_option("--only", options.only, "run only the checks whose id matches")
+        ->type_name("REGEX")
+        ->check(takes(check::patternSelectsChecks));
+    check
+        .add_flag("--in-process", options.inProcess,
+                  "run every check in this process (for a debugger)")
+        ->disable_flag_override();
+    check.add_option("--timeout", given.timeout, "how long one check may take (default 10)")
+        ->type_name("SECONDS")
+        ->check(takes(check::timeoutIn));
+    check
+        .add_option("--cycles", given.cycles,
+                    "load and unload cycles of the cycles check, at least " +
+                        std::to_string(check::kFewestCycles) + " (default 100)")
+        ->type_name("N")
+        ->check(takes(check::cyclesIn));
+    check.add_option("--junit", given.junit, "also write a JUnit XML report")->type_name("FILE");
+    check.add_option("--json", given.json, "also write a JSON report")->type_name("FILE");
+    // A child's run of one check, for its parent: not for people.
+    check.add_option(std::string(check::kRunOne), options.runOne)->group("");
+    check.add_option(std::string(check::kReportChannel), options.reportChannel)->group("");
+    check.add_option("MODULE", given.checkModule, "the module to check");
+}
+
+// What the options say together, once each has been read.
+Result<> runOptionsAgree(const CommandLine& line, bool moduleGiven) {
+    const RunOptions& run = line.run;
+    if (!moduleGiven) {
+        return refuse("no module given");
+    }
+    if (run.module.empty()) {
+        return refuse("the module's name is empty");
+    }
+    if (run.watch && !run.window && !run.interactive) {
+        // Without a session nobody would ever see the module loaded again.
+        return refuse("--watch needs --window or --interactive");
+    }
+    if (run.window && run.frames == 0) {
+        return refuse("--window needs a frame to show; --frames 0 shows none");
+    }
+    if (run.screenshot && run.frames == 0) {
+        // The picture would show a canvas nothing was ever drawn on.
+        return refuse("--screenshot needs a frame to show; --frames 0 draws none");
+    }
+    return {};
+}
+
+Result<> checkOptionsAgree(const check::CheckOptions& options, bool moduleGiven) {
+    if (!moduleGiven && !options.list) {
+        return refuse("check: no module given");
+    }
+    if (moduleGiven && options.module.empty()) {
+        return refuse("the module's name is empty");
+    }
+    if (options.runOne.has_value() != options.reportChannel.has_value()) {
+        return refuse(std::string(check::kRunOne) + " and " + std::string(check::kReportChannel) +
+                      " go together");
+    }
+    return check::reportFilesApart(options);
+}
+
+}  // namespace
+
+Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    Given given;
+    CLI::App app("", "simhost");
+    auto formatter = std::make_shared<Formatter>();
+    formatter->column_width(28);
+    app.formatter(formatter);
+    // A path such as /home/a/m.so is a module, not a Windows-style option, on every system.
+    app.allow_windows_style_options(false);
+    CLI::App* check = app.add_subcommand("check", kCheckSummary);
+    app.require_subcommand(0, 1);
+    declare(app, *check, line, given);
+    try {
+        // CLI11 reads the arguments last to first.
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        line.action = CommandLine::Action::Help;
+        line.text = check->parsed() ? check->help() : app.help();
+        return line;
+    } catch (const CLI::CallForVersion& version) {
+        line.action = CommandLine::Action::Version;
+        line.text = std::string(version.what()) + "\n";
+        return line;
+    } catch (const CLI::ParseError& error) {
+        return refuse(error.what());
+    }
+
+    if (check->parsed()) {
+        line.action = CommandLine::Action::Check;
+        check::CheckOptions& options = line.check;
+        options.module = given.checkModule;
+        if (!given.timeout.empty()) {
+            options.timeout = *check::timeoutIn(given.timeout);
+        }
+        if (!given.cycles.empty()) {
+            options.settings.cycles = *check::cyclesIn(given.cycles);
+        }
+        if (check->count("--junit") > 0) {
+            options.junit = given.junit;
+        }
+        if (check->count("--json") > 0) {
+            options.json = given.json;
+        }
+        if (auto agreed = checkOptionsAgree(options, check->count("MODULE") > 0); !agreed) {
+            return refuse(agreed.reason());
+        }
+        // Once, before any module code runs: a plug-in may change the working directory.
+        if (!options.module.empty()) {
+            options.settings.module = std::filesystem::absolute(options.module);
+        }
+        for (auto* file : {&options.junit, &options.json}) {
+            if (*file) {
+                *file = std::filesystem::absolute(**file);
+            }
+        }
+        return line;
+    }
+
+    RunOptions& run = line.run;
+    if (!given.size.empty()) {
+        run.size = *parseCanvasSize(given.size);
+    }
+    if (app.count("--frames") > 0) {
+        run.frames = *parseCount(given.frames, kMaxFrames);
+        run.framesGiven = true;
+    }
+    if (app.count("--screenshot") > 0) {
+        run.screenshot = given.screenshot;
+    }
+    run.module = given.module;
+    if (auto agreed = runOptionsAgree(line, app.count("MODULE") > 0); !agreed) {
+        return refuse(agreed.reason());
+    }
+    if (run.screenshot) {
+        run.screenshot = std::filesystem::absolute(*run.screenshot);
+    }
+    return line;
+}
+
+std::string helpFor(const std::vector<std::string>& arguments) {
+    return !arguments.empty() && arguments.front() == "check" ? "simhost check --help"
+                                                              : "simhost --help";
+}
+
+}  // namespace simhost

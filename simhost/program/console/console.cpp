@@ -1,0 +1,305 @@
+#include "program/console/console.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+#include <new>
+#include <ostream>
+
+#include "program/console/command_split.h"
+#include "program/console/number_parsers.h"
+#include "program/output/error_message.h"
+#include "program/output/screenshot.h"
+#include "program/output/shown_text.h"
+#include "simhost/host_error.h"
+#include "simhost/loading/module_file_check.h"
+
+namespace simhost {
+
+namespace {
+
+std::string lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string describeBound(const std::optional<float>& bound) {
+    return bound ? formatNumber(*bound) : "none";
+}
+
+// Why a value was refused, in the player's words.
+const char* refusal(ValueChange change) {
+    switch (change) {
+        case ValueChange::Empty:
+            return "is empty, not a number";
+        case ValueChange::TooLong:
+            return "is too long for a number";
+        case ValueChange::OutOfRange:
+            return "is out of range";
+        default:
+            return "is not a plain decimal number";
+    }
+}
+
+}  // namespace
+
+Console::Console(Host& host, std::filesystem::path module, std::ostream& messages)
+    : host_(host),
+      module_(std::move(module)),
+      file_(std::filesystem::absolute(module_)),
+      messages_(messages) {}
+
+HostError Console::named(const HostError& error) const {
+    return error.file().empty() ? error : HostError(module_, error.cause());
+}
+
+bool Console::loadModule() {
+    if (loaded_) {
+        // A copy is a file of its own, which the loader would not know for the same module.
+        messages_ << errorMessage(HostError(module_, "is already loaded")) << '\n';
+        return false;
+    }
+    try {
+        if (copies_ != nullptr) {
+            // The file is looked at before it is copied, and not only the copy.
+            if (const auto fit = fitForLoading(file_); !fit) {
+                throw HostError(file_, fit.reason());
+            }
+        }
+        loaded_ = host_.modules().load(copies_ != nullptr ? copies_->copyOf(file_) : file_);
+        return true;
+    } catch (const HostError& error) {
+        messages_ << errorMessage(named(error)) << '\n';
+        return false;
+    }
+}
+
+bool Console::unloadModule() {
+    if (!loaded_) {
+        return true;
+    }
+    const ModuleId id = *loaded_;
+    loaded_.reset();
+    try {
+        host_.modules().unload(id);
+    } catch (const HostError& error) {
+        messages_ << errorMessage(named(error)) << '\n';
+        return false;
+    }
+    return true;
+}
+
+void Console::dropModule(const std::string& why) {
+    messages_ << errorMessage(HostError(module_, why + "; the module is unloaded")) << '\n';
+    unloadModule();
+}
+
+bool Console::reload() {
+    if (loaded_) {
+        unloadModule();  // unloaded all the same when it fails; the new file may do better
+    }
+    if (!loadModule()) {
+        return false;
+    }
+    messages_ << errorMessage(shown(module_.string()) + ": loaded again") << '\n';
+    return true;
+}
+
+const LoadedModule* Console::loaded() const {
+    return loaded_ ? host_.modules().find(*loaded_) : nullptr;
+}
+
+Console::Outcome Console::run(std::string_view line) {
+    const SplitLine split = splitCommands(line);
+    if (split.unclosedQuoteColumn != 0) {
+        return fail("the double quote at column " + std::to_string(split.unclosedQuoteColumn) +
+                    " is never closed; the line was not run");
+    }
+    Outcome result = Outcome::Done;
+    for (const Words& words : split.commands) {
+        const Outcome outcome = execute(words);
+        if (outcome == Outcome::Quit) {
+            return Outcome::Quit;
+        }
+        if (outcome == Outcome::Failed) {
+            result = Outcome::Failed;
+        }
+    }
+    return result;
+}
+
+Console::Outcome Console::execute(const Words& words) {
+    const std::string& command = words.front();
+    if (ConsoleVariable* found = host_.variables().find(command)) {
+        return variable(*found, words);
+    }
+    const std::string name = lowered(command);
+    if (name == "help") {
+        return help();
+    }
+    if (name == "quit" || name == "exit") {
+        return Outcome::Quit;
+    }
+    if (name == "cvarlist") {
+        return listVariables();
+    }
+    if (name == "draw") {
+        return draw(words);
+    }
+    if (name == "size") {
+        return size(words);
+    }
+    if (name == "screenshot") {
+        return screenshot(words);
+    }
+    if (name == "plugin") {
+        return plugin(words);
+    }
+    return fail("Unknown command " + printable(command) + "; type help for the commands");
+}
+
+Console::Outcome Console::help() {
+    messages_ << "NAME                 show a console variable\n"
+                 "NAME VALUE           set a console variable\n"
+                 "cvarlist             list the console variables\n"
+                 "draw [N]             run N host draws (default 1)\n"
+                 "size WxH             resize the canvas\n"
+                 "screenshot FILE.png  write the canvas as a PNG picture\n"
+                 "plugin unload        unload the module\n"
+                 "plugin load          load the module again\n"
+                 "help                 show this list\n"
+                 "quit                 leave\n"
+                 "Separate commands on one line with ';'. Quote values with spaces.\n"
+                 "Names of commands and variables are not case-sensitive.\n"
+                 "Values are plain decimal numbers: digits, one optional point, a leading '-'.\n";
+    return Outcome::Done;
+}
+
+Console::Outcome Console::listVariables() {
+    std::size_t listed = 0;
+    for (const ConsoleVariable* entry : host_.variables().all()) {
+        if (entry->definition().listed) {
+            messages_ << entry->name() << " = \"" << entry->text() << "\" - "
+                      << entry->definition().description << '\n';
+            ++listed;
+        }
+    }
+    messages_ << listed << (listed == 1 ? " console variable\n" : " console variables\n");
+    return Outcome::Done;
+}
+
+Console::Outcome Console::variable(ConsoleVariable& entry, const Words& words) {
+    const auto& definition = entry.definition();
+    if (words.size() == 1) {
+        messages_ << entry.name() << " = \"" << entry.text() << "\" (default \""
+                  << definition.defaultValue << "\", min " << describeBound(definition.minimum)
+                  << ", max " << describeBound(definition.maximum) << ") - "
+                  << definition.description << '\n';
+        return Outcome::Done;
+    }
+    if (words.size() > 2) {
+        return fail(entry.name() + " takes one value; quote it if it has spaces");
+    }
+    const std::string before = entry.text();
+    const ValueChange change = entry.set(words[1]);
+    if (!accepted(change)) {
+        return fail(printable(words[1]) + " " + refusal(change) + "; " + entry.name() + " stays " +
+                    before);
+    }
+    if (change != ValueChange::Taken) {
+        messages_ << entry.name() << ": " << printable(words[1]) << " clamped to " << entry.text()
+                  << ", the " << (change == ValueChange::ClampedToMinimum ? "smallest" : "largest")
+                  << " value allowed\n";
+    }
+    return Outcome::Done;
+}
+
+Console::Outcome Console::draw(const Words& words) {
+    if (words.size() > 2) {
+        return fail("usage: draw [N]");
+    }
+    long long count = 1;
+    if (words.size() == 2) {
+        const auto parsed = parseCount(words[1], kMaxDrawsPerCommand);
+        if (!parsed) {
+            return fail("draw: " + parsed.reason());
+        }
+        count = *parsed;
+    }
+    try {
+        for (long long i = 0; i < count; ++i) {
+            host_.draw();
+        }
+    } catch (...) {
+        return fail("draw failed: " + describe(std::current_exception()));
+    }
+    return Outcome::Done;
+}
+
+Console::Outcome Console::size(const Words& words) {
+    if (words.size() != 2) {
+        const Vector2 current = host_.canvas().size();
+        messages_ << "canvas is " << current.X << "x" << current.Y << "; usage: size WxH\n";
+        return words.size() == 1 ? Outcome::Done : Outcome::Failed;
+    }
+    const auto parsed = parseCanvasSize(words[1]);
+    if (!parsed) {
+        return fail("size: " + parsed.reason());
+    }
+    try {
+        host_.canvas().resize(parsed->X, parsed->Y);
+    } catch (const std::bad_alloc&) {
+        return fail(canvasOutOfMemory(*parsed));
+    }
+    return Outcome::Done;
+}
+
+Console::Outcome Console::screenshot(const Words& words) {
+    if (words.size() != 2) {
+        return fail("usage: screenshot FILE.png");
+    }
+    if (!namesPngFile(words[1])) {
+        return fail("screenshot: " + printable(words[1]) + " must name a .png file");
+    }
+    try {
+        writeScreenshot(host_.canvas(), words[1]);
+    } catch (const HostError& error) {
+        messages_ << errorMessage(error) << '\n';
+        return Outcome::Failed;
+    } catch (const std::bad_alloc&) {
+        return fail("cannot write " + shown(words[1]) + ": out of memory");
+    }
+    messages_ << "wrote " << shown(words[1]) << '\n';
+    return Outcome::Done;
+}
+
+Console::Outcome Console::plugin(const Words& words) {
+    const std::string action = words.size() >= 2 ? lowered(words[1]) : "";
+    if ((action != "load" && action != "unload") || words.size() > 3) {
+        return fail("usage: plugin load|unload [" + shown(module_.stem().string()) + "]");
+    }
+    if (words.size() == 3 && lowered(words[2]) != lowered(module_.stem().string())) {
+        return fail("no plug-in named " + printable(words[2]) + "; this host runs only " +
+                    shown(module_.stem().string()));
+    }
+    if (action == "load") {
+        return loadModule() ? Outcome::Done : Outcome::Failed;
+    }
+    if (!loaded_) {
+        return fail(shown(module_.stem().string()) + " is not loaded");
+    }
+    return unloadModule() ? Outcome::Done : Outcome::Failed;
+}
+
+Console::Outcome Console::fail(const std::string& cause) {
+    messages_ << errorMessage(cause) << '\n';
+    return Outcome::Failed;
+}
+
+std::string canvasOutOfMemory(Vector2 size) {
+    return "cannot make a " + std::to_string(size.X) + "x" + std::to_string(size.Y) +
+           " canvas: out of memory";
+}
+
+}  // namespace simhost

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+#include "bakkesmod/vector2.h"
+#include "simhost/result.h"
+
+// Numbers as a person types them, at the console and on the command line.
+namespace simhost {
+
+// "WxH" with both sides from 1 to the canvas's largest side; refused saying what is wrong.
+Result<Vector2> parseCanvasSize(std::string_view text);
+
+// A whole number from 0 to `limit`; refused when it is no whole number, or one out of that
+// range.
+Result<long long> parseCount(std::string_view text, long long limit);
+
+}  // namespace simhost

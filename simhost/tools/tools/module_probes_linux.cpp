@@ -1,0 +1,70 @@
+#include <cxxabi.h>
+#include <dlfcn.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <system_error>
+
+#include "simhost/loading/elf_file.h"
+#include "tools/module_probes.h"
+
+namespace simhost {
+
+namespace {
+
+std::filesystem::path resolved(const std::filesystem::path& file) {
+    std::error_code error;
+    auto result = std::filesystem::canonical(file, error);
+    return error ? std::filesystem::absolute(file) : result;
+}
+
+std::string demangled(const std::string& name) {
+    int status = 0;
+    const std::unique_ptr<char, decltype(&std::free)> readable(
+        abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status), &std::free);
+    return status == 0 && readable ? std::string(readable.get()) : name;
+}
+
+}  // namespace
+
+std::vector<std::string> missingImports(const std::filesystem::path& file) {
+    std::vector<std::string> missing;
+    const auto elf = ElfFile::read(file);
+    if (!elf) {
+        return missing;
+    }
+    for (const std::string& name : elf->undefinedSymbols()) {
+        if (dlsym(RTLD_DEFAULT, name.c_str()) == nullptr) {
+            missing.push_back(demangled(name));
+        }
+    }
+    return missing;
+}
+
+bool isMapped(const std::filesystem::path& file) {
+    const std::string wanted = resolved(file).string();
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        if (line.size() >= wanted.size() &&
+            line.compare(line.size() - wanted.size(), wanted.size(), wanted) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+MemoryUse memoryUse() {
+    MemoryUse use;
+    use.heapBytes = static_cast<long long>(mallinfo2().uordblks);
+    std::ifstream statm("/proc/self/statm");
+    long long pages = 0;
+    statm >> pages;
+    use.mappedBytes = pages * sysconf(_SC_PAGESIZE);
+    return use;
+}
+
+}  // namespace simhost

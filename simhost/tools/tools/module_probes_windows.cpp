@@ -1,0 +1,203 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <system_error>
+
+#if __has_include(<cxxabi.h>)
+#include <cxxabi.h>
+#endif
+
+#include "tools/module_probes.h"
+
+namespace simhost {
+
+namespace {
+
+std::filesystem::path resolved(const std::filesystem::path& file) {
+    std::error_code error;
+    auto result = std::filesystem::canonical(file, error);
+    return error ? std::filesystem::absolute(file) : result;
+}
+
+std::string demangled(const std::string& name) {
+#if __has_include(<cxxabi.h>)
+    int status = 0;
+    const std::unique_ptr<char, decltype(&std::free)> readable(
+        abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status), &std::free);
+    return status == 0 && readable ? std::string(readable.get()) : name;
+#else
+    return name;  // decorated the MSVC way; shown as the export table has it
+#endif
+}
+
+}  // namespace
+
+namespace {
+
+// A PE file's bytes, read with every offset checked.
+class PeImage {
+public:
+    explicit PeImage(const std::filesystem::path& file) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(file, error);
+        constexpr std::uintmax_t kLargest = 256u << 20;
+        if (error || size > kLargest) {
+            return;
+        }
+        std::ifstream in(file, std::ios::binary);
+        bytes_.resize(static_cast<std::size_t>(size));
+        if (!in.read(bytes_.data(), static_cast<std::streamsize>(bytes_.size()))) {
+            bytes_.clear();
+        }
+    }
+
+    template <typename T>
+    std::optional<T> at(std::size_t offset) const {
+        if (offset > bytes_.size() || sizeof(T) > bytes_.size() - offset) {
+            return std::nullopt;
+        }
+        T value;
+        std::memcpy(&value, bytes_.data() + offset, sizeof(T));
+        return value;
+    }
+
+    std::optional<std::string> text(std::size_t offset) const {
+        if (offset >= bytes_.size()) {
+            return std::nullopt;
+        }
+        const char* start = bytes_.data() + offset;
+        const std::size_t length = strnlen(start, bytes_.size() - offset);
+        if (offset + length >= bytes_.size()) {
+            return std::nullopt;
+        }
+        return std::string(start, length);
+    }
+
+private:
+    std::vector<char> bytes_;
+};
+
+// The file offset of a relative virtual address, through the section table.
+std::optional<std::size_t> offsetOf(const std::vector<IMAGE_SECTION_HEADER>& sections, DWORD rva) {
+    for (const auto& section : sections) {
+        const DWORD extent = std::max(section.Misc.VirtualSize, section.SizeOfRawData);
+        if (rva >= section.VirtualAddress && rva - section.VirtualAddress < extent) {
+            return std::size_t{section.PointerToRawData} + (rva - section.VirtualAddress);
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::string> missingImports(const std::filesystem::path& file) {
+    std::vector<std::string> missing;
+    const PeImage image(file);
+    const auto dos = image.at<IMAGE_DOS_HEADER>(0);
+    if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE) {
+        return missing;
+    }
+    const auto nt = image.at<IMAGE_NT_HEADERS32>(static_cast<std::size_t>(dos->e_lfanew));
+    if (!nt || nt->Signature != IMAGE_NT_SIGNATURE ||
+        nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+        return missing;
+    }
+    const std::size_t sectionTable = static_cast<std::size_t>(dos->e_lfanew) + sizeof(DWORD) +
+                                     sizeof(IMAGE_FILE_HEADER) +
+                                     nt->FileHeader.SizeOfOptionalHeader;
+    std::vector<IMAGE_SECTION_HEADER> sections;
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+        const auto section =
+            image.at<IMAGE_SECTION_HEADER>(sectionTable + i * sizeof(IMAGE_SECTION_HEADER));
+        if (!section) {
+            return missing;
+        }
+        sections.push_back(*section);
+    }
+    const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto descriptorAt = offsetOf(sections, directory.VirtualAddress);
+    for (; descriptorAt; *descriptorAt += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        const auto descriptor = image.at<IMAGE_IMPORT_DESCRIPTOR>(*descriptorAt);
+        if (!descriptor || descriptor->Name == 0) {
+            break;
+        }
+        const auto nameAt = offsetOf(sections, descriptor->Name);
+        const auto dll = nameAt ? image.text(*nameAt) : std::nullopt;
+        if (!dll) {
+            break;
+        }
+        // The library as the module would get it: beside the module first.
+        const auto beside = file.parent_path() / *dll;
+        HMODULE library = LoadLibraryExW(beside.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        if (library == nullptr) {
+            library = LoadLibraryA(dll->c_str());
+        }
+        if (library == nullptr) {
+            missing.push_back(*dll + " (the whole library)");
+            continue;
+        }
+        const DWORD thunks = descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk
+                                                                 : descriptor->FirstThunk;
+        auto thunkAt = offsetOf(sections, thunks);
+        for (; thunkAt; *thunkAt += sizeof(DWORD)) {
+            const auto thunk = image.at<DWORD>(*thunkAt);
+            if (!thunk || *thunk == 0) {
+                break;
+            }
+            if ((*thunk & IMAGE_ORDINAL_FLAG32) != 0) {
+                const WORD ordinal = static_cast<WORD>(*thunk & 0xFFFF);
+                if (GetProcAddress(library, MAKEINTRESOURCEA(ordinal)) == nullptr) {
+                    missing.push_back(*dll + " ordinal " + std::to_string(ordinal));
+                }
+                continue;
+            }
+            const auto byNameAt = offsetOf(sections, *thunk);
+            const auto name = byNameAt ? image.text(*byNameAt + sizeof(WORD)) : std::nullopt;
+            if (name && GetProcAddress(library, name->c_str()) == nullptr) {
+                missing.push_back(demangled(*name));
+            }
+        }
+        FreeLibrary(library);
+    }
+    return missing;
+}
+
+bool isMapped(const std::filesystem::path& file) {
+    return GetModuleHandleW(resolved(file).c_str()) != nullptr;
+}
+
+MemoryUse memoryUse() {
+    MemoryUse use;
+    // Busy blocks of every heap of the process, the C runtime's among them.
+    HANDLE heaps[64];
+    const DWORD count = GetProcessHeaps(static_cast<DWORD>(std::size(heaps)), heaps);
+    for (DWORD i = 0; i < count && i < std::size(heaps); ++i) {
+        if (!HeapLock(heaps[i])) {
+            continue;
+        }
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry)) {
+            if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) {
+                use.heapBytes += entry.cbData;
+            }
+        }
+        HeapUnlock(heaps[i]);
+    }
+    // Committed address space: private memory, images and mapped files.
+    MEMORY_BASIC_INFORMATION region{};
+    for (const char* address = nullptr;
+         VirtualQuery(address, &region, sizeof region) == sizeof region;
+         address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT) {
+            use.mappedBytes += static_cast<long long>(region.RegionSize);
+        }
+    }
+    return use;
+}
+
+}  // namespace simhost
