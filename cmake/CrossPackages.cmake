@@ -42,6 +42,7 @@ function(find_target_googletest)
                     -DCMAKE_CXX_FLAGS=${CMAKE_CXX_FLAGS}
                     -DCMAKE_MSVC_RUNTIME_LIBRARY=${CMAKE_MSVC_RUNTIME_LIBRARY}
                     -DCMAKE_INSTALL_PREFIX=${prefix} -DBUILD_GMOCK=OFF -Dgtest_force_shared_crt=ON
+                    -Dgtest_disable_pthreads=ON
             RESULT_VARIABLE configured OUTPUT_QUIET)
         if(configured EQUAL 0)
             execute_process(COMMAND ${CMAKE_COMMAND} --build ${work} --target install

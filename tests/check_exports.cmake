@@ -4,6 +4,9 @@
 #   cmake -DMODULE=<file> -DOBJDUMP=<objdump> -DCXXFILT=<c++filt>
 #         -DVERSION=<version> -P check_exports.cmake                        (MinGW DLL)
 #   cmake -DMODULE=<file> -DDUMPBIN=<dumpbin> -P check_exports.cmake        (MSVC DLL)
+#   cmake -DMODULE=<file> -DREADOBJ=<llvm-readobj> -DVERSION=<version>
+#         -P check_exports.cmake                                            (32-bit DLL with
+#                                                                             MSVC's layout)
 #
 # For a DLL it also checks the export directory's own name, what the DLL imports and its
 # version resource.
@@ -44,7 +47,42 @@ function(run)
 endfunction()
 
 set(exported)
-if(DUMPBIN)
+if(READOBJ)
+    # Every name exactly as the host looks it up: C++ members decorated the MSVC way for x86,
+    # the entry points and the record plain.
+    set(class "BakkesModPlugin@Plugin@BakkesMod@@")
+    set(wanted
+        "??0${class}QAE@XZ" "??0${class}QAE@ABV012@@Z" "??0${class}QAE@$$QAV012@@Z"
+        "??1${class}QAE@XZ" "??4${class}QAEAAV012@ABV012@@Z" "??4${class}QAEAAV012@$$QAV012@@Z"
+        "?onLoad@${class}UAEXXZ" "?onUnload@${class}UAEXXZ" "??_7${class}6B@"
+        deleteMe exports getPlugin)
+    run("${READOBJ}" --coff-exports "${MODULE}")
+    string(REGEX MATCHALL "Name: [^\n]+" names "${output}")
+    list(TRANSFORM names REPLACE "^Name: " "")
+    list(SORT names)
+    list(SORT wanted)
+    if(NOT names STREQUAL wanted)
+        list(JOIN names "\n  " names)
+        fail("exports the wrong names:\n  ${names}")
+    endif()
+    # The runtime's DLLs with MSVC's layout, the host library, the system: nothing else.
+    run("${READOBJ}" --coff-imports "${MODULE}")
+    string(REGEX MATCHALL "Name: [^\n]+\.dll" imports "${output}")
+    list(TRANSFORM imports REPLACE "^Name: " "")
+    list(TRANSFORM imports TOLOWER)
+    foreach(dll bakkesmod.dll msvcp140.dll vcruntime140.dll)
+        if(NOT dll IN_LIST imports)
+            fail("does not import ${dll}: ${imports}")
+        endif()
+    endforeach()
+    list(REMOVE_ITEM imports bakkesmod.dll msvcp140.dll vcruntime140.dll ucrtbase.dll kernel32.dll)
+    if(imports)
+        fail("imports DLLs beside the host's, the runtime's and the system's: ${imports}")
+    endif()
+    message(STATUS "${MODULE} exports exactly the 12 expected names and imports bakkesmod.dll, "
+                   "MSVCP140.dll and VCRUNTIME140.dll")
+    return()
+elseif(DUMPBIN)
     # MSVC decorates C++ names its own way; the entry points and the record must stay plain.
     run("${DUMPBIN}" /nologo /exports "${MODULE}")
     if(NOT output MATCHES "following exports for Tavorinden\\.dll")

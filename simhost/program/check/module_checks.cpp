@@ -109,9 +109,22 @@ Result<> readableText(const DynamicLibrary& library, const char* field, const ch
     return refuse(std::string(field) + " has no end within " + std::to_string(kLongest) + " bytes");
 }
 
-// The base class's members as the host looks them up, with a name a person reads.
+// The base class's members as the host looks them up, decorated as the compiler that built this
+// host decorates them (MSVC's x64 and x86 ways, or the Itanium ABI's), with a name a person reads.
 const std::vector<std::pair<const char*, const char*>>& baseClassExports() {
-#if defined(_MSC_VER)
+#if defined(_MSC_VER) && defined(_M_X64)
+    static const std::vector<std::pair<const char*, const char*>> names{
+        {"??0BakkesModPlugin@Plugin@BakkesMod@@QEAA@XZ", "default constructor"},
+        {"??0BakkesModPlugin@Plugin@BakkesMod@@QEAA@AEBV012@@Z", "copy constructor"},
+        {"??0BakkesModPlugin@Plugin@BakkesMod@@QEAA@$$QEAV012@@Z", "move constructor"},
+        {"??1BakkesModPlugin@Plugin@BakkesMod@@QEAA@XZ", "destructor"},
+        {"??4BakkesModPlugin@Plugin@BakkesMod@@QEAAAEAV012@AEBV012@@Z", "copy assignment"},
+        {"??4BakkesModPlugin@Plugin@BakkesMod@@QEAAAEAV012@$$QEAV012@@Z", "move assignment"},
+        {"?onLoad@BakkesModPlugin@Plugin@BakkesMod@@UEAAXXZ", "onLoad"},
+        {"?onUnload@BakkesModPlugin@Plugin@BakkesMod@@UEAAXXZ", "onUnload"},
+        {"??_7BakkesModPlugin@Plugin@BakkesMod@@6B@", "virtual-function table"},
+    };
+#elif defined(_MSC_VER)
     static const std::vector<std::pair<const char*, const char*>> names{
         {"??0BakkesModPlugin@Plugin@BakkesMod@@QAE@XZ", "default constructor"},
         {"??0BakkesModPlugin@Plugin@BakkesMod@@QAE@ABV012@@Z", "copy constructor"},

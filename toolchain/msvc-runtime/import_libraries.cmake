@@ -1,0 +1,52 @@
+# import_library(<dll name> <arch> <output .lib>)
+#
+# An import library for one of the runtime's DLLs, made from the export table of Wine's build of
+# it (wine32:i386 and wine64 install them). Wine's own .a import libraries hold no C++ names, so a
+# module definition is written from the DLL's exports; on x86 the decorated name a caller uses
+# (_CxxThrowException@8, GetLastError@0) comes from Wine's .a, where it has one.
+function(import_library dll arch output)
+    if(arch STREQUAL "x86")
+        set(folder /usr/lib/i386-linux-gnu/wine/i386-windows)
+        set(machine i386)
+    else()
+        set(folder /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
+        set(machine i386:x86-64)
+    endif()
+    if(NOT EXISTS ${folder}/${dll}.dll)
+        message(FATAL_ERROR "${folder}/${dll}.dll is missing: scripts/windows-setup --wine installs it")
+    endif()
+    execute_process(COMMAND llvm-readobj-16 --coff-exports ${folder}/${dll}.dll
+        OUTPUT_VARIABLE table RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "cannot read the exports of ${folder}/${dll}.dll")
+    endif()
+    string(REGEX MATCHALL "Name: [^\n]+" names "${table}")
+    if(arch STREQUAL "x86" AND EXISTS ${folder}/lib${dll}.a)
+        # __imp__GetLastError@0 names GetLastError@0: the caller's name, less the import prefix
+        # and the underscore dlltool adds back.
+        execute_process(COMMAND llvm-nm-16 ${folder}/lib${dll}.a OUTPUT_VARIABLE symbols)
+        string(REGEX MATCHALL "__imp__[A-Za-z0-9_]+@[0-9]+" decorated "${symbols}")
+        foreach(symbol IN LISTS decorated)
+            string(REGEX REPLACE "^__imp__(([A-Za-z0-9_]+)@[0-9]+)$" "\\2;\\1" parts "${symbol}")
+            list(GET parts 0 plain)
+            list(GET parts 1 caller)
+            set(caller_${plain} ${caller})
+        endforeach()
+    endif()
+    set(definition "LIBRARY ${dll}.dll\nEXPORTS\n")
+    foreach(name IN LISTS names)
+        string(REPLACE "Name: " "" name "${name}")
+        if(name MATCHES "^[A-Za-z0-9_]+$" AND DEFINED caller_${name})
+            set(name ${caller_${name}})
+        endif()
+        string(APPEND definition "    ${name}\n")
+    endforeach()
+    get_filename_component(directory ${output} DIRECTORY)
+    file(MAKE_DIRECTORY ${directory})
+    file(WRITE ${output}.def "${definition}")
+    execute_process(COMMAND llvm-dlltool-16 -m ${machine} -k -d ${output}.def -l ${output}
+        RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "llvm-dlltool could not make ${output}")
+    endif()
+endfunction()
