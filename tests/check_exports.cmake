@@ -46,6 +46,18 @@ function(run)
     set(output "${output}" PARENT_SCOPE)
 endfunction()
 
+# The version resource's texts are UTF-16, each key followed by its value.
+function(check_version_resource)
+    file(STRINGS "${MODULE}" texts ENCODING UTF-16LE)
+    foreach(entry "FileVersion;${VERSION}" "ProductVersion;${VERSION}"
+            "OriginalFilename;Tavorinden.dll")
+        string(FIND "${texts}" ";${entry};" found)
+        if(found EQUAL -1)
+            fail("its version resource lacks ${entry}")
+        endif()
+    endforeach()
+endfunction()
+
 set(exported)
 if(READOBJ)
     # Every name exactly as the host looks it up: C++ members decorated the MSVC way for x86,
@@ -79,6 +91,7 @@ if(READOBJ)
     if(imports)
         fail("imports DLLs beside the host's, the runtime's and the system's: ${imports}")
     endif()
+    check_version_resource()
     message(STATUS "${MODULE} exports exactly the 12 expected names and imports bakkesmod.dll, "
                    "MSVCP140.dll and VCRUNTIME140.dll")
     return()
@@ -150,15 +163,7 @@ elseif(OBJDUMP)
         fail("imports DLLs that are neither the host's nor the system's: ${imports}")
     endif()
 
-    # The version resource's texts are UTF-16, each key followed by its value.
-    file(STRINGS "${MODULE}" texts ENCODING UTF-16LE)
-    foreach(entry "FileVersion;${VERSION}" "ProductVersion;${VERSION}"
-            "OriginalFilename;Tavorinden.dll")
-        string(FIND "${texts}" ";${entry};" found)
-        if(found EQUAL -1)
-            fail("its version resource lacks ${entry}")
-        endif()
-    endforeach()
+    check_version_resource()
 else()
     run("${NM}" -D --defined-only -C "${MODULE}")
     string(REPLACE "\n" ";" lines "${output}")

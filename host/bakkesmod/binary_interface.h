@@ -11,6 +11,9 @@
 
 #include "bakkesmod/canvas_wrapper.h"
 
+#if defined(_MSC_VER) && !defined(_MSVC_STL_VERSION)
+#error "build with Microsoft's STL: the host's library passes its types by value"
+#endif
 #if defined(_MSC_VER) && defined(_M_IX86)
 // MSVC's debug default (2) adds a checking proxy to every container: std::string grows from 24
 // to 28 bytes.

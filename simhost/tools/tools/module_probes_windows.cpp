@@ -93,23 +93,30 @@ std::optional<std::size_t> offsetOf(const std::vector<IMAGE_SECTION_HEADER>& sec
     return std::nullopt;
 }
 
-}  // namespace
+// The two PE layouts: PE32 (x86) and PE32+ (x64), which differ in their headers and thunks.
+struct Pe32 {
+    using Headers = IMAGE_NT_HEADERS32;
+    using Thunk = DWORD;
+    static constexpr WORD kMagic = IMAGE_NT_OPTIONAL_HDR32_MAGIC;
+    static constexpr Thunk kOrdinal = IMAGE_ORDINAL_FLAG32;
+};
+struct Pe64 {
+    using Headers = IMAGE_NT_HEADERS64;
+    using Thunk = ULONGLONG;
+    static constexpr WORD kMagic = IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    static constexpr Thunk kOrdinal = IMAGE_ORDINAL_FLAG64;
+};
 
-std::vector<std::string> missingImports(const std::filesystem::path& file) {
+template <typename Layout>
+std::vector<std::string> missingIn(const PeImage& image, std::size_t headersAt,
+                                   const std::filesystem::path& file) {
     std::vector<std::string> missing;
-    const PeImage image(file);
-    const auto dos = image.at<IMAGE_DOS_HEADER>(0);
-    if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE) {
+    const auto nt = image.at<typename Layout::Headers>(headersAt);
+    if (!nt) {
         return missing;
     }
-    const auto nt = image.at<IMAGE_NT_HEADERS32>(static_cast<std::size_t>(dos->e_lfanew));
-    if (!nt || nt->Signature != IMAGE_NT_SIGNATURE ||
-        nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
-        return missing;
-    }
-    const std::size_t sectionTable = static_cast<std::size_t>(dos->e_lfanew) + sizeof(DWORD) +
-                                     sizeof(IMAGE_FILE_HEADER) +
-                                     nt->FileHeader.SizeOfOptionalHeader;
+    const std::size_t sectionTable =
+        headersAt + sizeof(DWORD) + sizeof(IMAGE_FILE_HEADER) + nt->FileHeader.SizeOfOptionalHeader;
     std::vector<IMAGE_SECTION_HEADER> sections;
     for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
         const auto section =
@@ -144,19 +151,19 @@ std::vector<std::string> missingImports(const std::filesystem::path& file) {
         const DWORD thunks = descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk
                                                                  : descriptor->FirstThunk;
         auto thunkAt = offsetOf(sections, thunks);
-        for (; thunkAt; *thunkAt += sizeof(DWORD)) {
-            const auto thunk = image.at<DWORD>(*thunkAt);
+        for (; thunkAt; *thunkAt += sizeof(typename Layout::Thunk)) {
+            const auto thunk = image.at<typename Layout::Thunk>(*thunkAt);
             if (!thunk || *thunk == 0) {
                 break;
             }
-            if ((*thunk & IMAGE_ORDINAL_FLAG32) != 0) {
+            if ((*thunk & Layout::kOrdinal) != 0) {
                 const WORD ordinal = static_cast<WORD>(*thunk & 0xFFFF);
                 if (GetProcAddress(library, MAKEINTRESOURCEA(ordinal)) == nullptr) {
                     missing.push_back(*dll + " ordinal " + std::to_string(ordinal));
                 }
                 continue;
             }
-            const auto byNameAt = offsetOf(sections, *thunk);
+            const auto byNameAt = offsetOf(sections, static_cast<DWORD>(*thunk));
             const auto name = byNameAt ? image.text(*byNameAt + sizeof(WORD)) : std::nullopt;
             if (name && GetProcAddress(library, name->c_str()) == nullptr) {
                 missing.push_back(demangled(*name));
@@ -165,6 +172,30 @@ std::vector<std::string> missingImports(const std::filesystem::path& file) {
         FreeLibrary(library);
     }
     return missing;
+}
+
+}  // namespace
+
+std::vector<std::string> missingImports(const std::filesystem::path& file) {
+    const PeImage image(file);
+    const auto dos = image.at<IMAGE_DOS_HEADER>(0);
+    if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE) {
+        return {};
+    }
+    const auto headersAt = static_cast<std::size_t>(dos->e_lfanew);
+    const auto signature = image.at<DWORD>(headersAt);
+    const auto magic = image.at<WORD>(headersAt + sizeof(DWORD) + sizeof(IMAGE_FILE_HEADER));
+    if (!signature || *signature != IMAGE_NT_SIGNATURE || !magic) {
+        return {};
+    }
+    switch (*magic) {
+        case Pe32::kMagic:
+            return missingIn<Pe32>(image, headersAt, file);
+        case Pe64::kMagic:
+            return missingIn<Pe64>(image, headersAt, file);
+        default:
+            return {};
+    }
 }
 
 bool isMapped(const std::filesystem::path& file) {
