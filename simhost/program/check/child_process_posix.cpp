@@ -13,8 +13,8 @@
 #include <vector>
 #include "simhost/host_error.h"
 
+#include "program/check/child_output.h"
 #include "program/check/child_process.h"
-#include "program/process/ending_signals.h"
 #include "program/process/this_program.h"
 
 extern char** environ;
@@ -66,9 +66,9 @@ private:
     std::array<int, 2> ends{-1, -1};
 };
 
-// What a child wrote on one pipe: all of it up to `limit`, or only its last `limit` bytes.
-struct Collected {
-    Collected(int from, std::size_t limit, bool keepEnd) : fd(from), most(limit), tail(keepEnd) {}
+// One of a child's pipes, read into what is kept of it.
+struct Reader {
+    Reader(int from, KeptText kept) : fd(from), text(std::move(kept)) {}
 
     // Reads what is there without waiting; false at the end of the pipe.
     bool take() {
@@ -76,7 +76,7 @@ struct Collected {
         for (;;) {
             const ssize_t got = ::read(fd, buffer, sizeof buffer);
             if (got > 0) {
-                keep(buffer, static_cast<std::size_t>(got));
+                text.add(buffer, static_cast<std::size_t>(got));
                 continue;
             }
             if (got < 0 && errno == EINTR) {
@@ -87,25 +87,8 @@ struct Collected {
     }
 
     int fd;
-    std::size_t most;
-    bool tail;
+    KeptText text;
     bool open = true;
-    bool overflowed = false;
-    std::string text;
-
-private:
-    void keep(const char* bytes, std::size_t count) {
-        if (!tail) {
-            const std::size_t room = most - std::min(most, text.size());
-            text.append(bytes, std::min(room, count));
-            overflowed = overflowed || count > room;
-            return;
-        }
-        text.append(bytes, count);
-        if (text.size() > 2 * most) {
-            text.erase(0, text.size() - most);
-        }
-    }
 };
 
 void nonBlocking(int fd) {
@@ -219,8 +202,8 @@ ChildEnd runChild(const ChildArguments& arguments, std::string_view token,
     }
 
     ChildEnd end;
-    Collected said(output.read(), kOutputKept, true);
-    Collected reported(report.read(), kReportKept, false);
+    Reader said(output.read(), KeptText(kOutputKept, KeptText::Keep::End));
+    Reader reported(report.read(), KeptText(kReportKept, KeptText::Keep::Beginning));
     nonBlocking(said.fd);
     nonBlocking(reported.fd);
     const auto deadline = std::chrono::steady_clock::now() +
@@ -234,12 +217,8 @@ ChildEnd runChild(const ChildArguments& arguments, std::string_view token,
         if (ended(child)) {
             break;
         }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            end.how = ChildEnd::How::TimedOut;
-            break;
-        }
-        if (EndingSignals::received() != 0) {
-            end.how = ChildEnd::How::Interrupted;
+        if (const auto stop = cutShort(deadline)) {
+            end.how = *stop;
             break;
         }
     }
@@ -257,10 +236,9 @@ ChildEnd runChild(const ChildArguments& arguments, std::string_view token,
     // What is left in the pipes, without waiting on the ended group's last writers.
     said.take();
     reported.take();
-    end.output = said.text.size() > kOutputKept ? said.text.substr(said.text.size() - kOutputKept)
-                                                : std::move(said.text);
-    end.report = std::move(reported.text);
-    end.reportOverflowed = reported.overflowed;
+    end.reportOverflowed = reported.text.overflowed();
+    end.output = std::move(said.text).text();
+    end.report = std::move(reported.text).text();
     if (end.how == ChildEnd::How::Exited) {
         if (WIFSIGNALED(status)) {
             end.how = ChildEnd::How::Crashed;

@@ -9,8 +9,8 @@
 #include <vector>
 #include "simhost/host_error.h"
 
+#include "program/check/child_output.h"
 #include "program/check/child_process.h"
-#include "program/process/ending_signals.h"
 #include "program/process/this_program.h"
 
 namespace simhost::check {
@@ -76,7 +76,7 @@ std::wstring quoted(const std::wstring& argument) {
 }
 
 // Takes what waits in the pipe without blocking; false once the pipe has ended.
-bool take(HANDLE pipe, std::string& text, std::size_t most, bool keepEnd, bool& overflowed) {
+bool take(HANDLE pipe, KeptText& text) {
     char buffer[16384];
     for (;;) {
         DWORD available = 0;
@@ -90,16 +90,7 @@ bool take(HANDLE pipe, std::string& text, std::size_t most, bool keepEnd, bool& 
         if (!ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) || got == 0) {
             return false;
         }
-        if (keepEnd) {
-            text.append(buffer, got);
-            if (text.size() > 2 * most) {
-                text.erase(0, text.size() - most);
-            }
-        } else {
-            const std::size_t room = most - std::min(most, text.size());
-            text.append(buffer, std::min<std::size_t>(room, got));
-            overflowed = overflowed || got > room;
-        }
+        text.add(buffer, got);
     }
 }
 
@@ -175,25 +166,20 @@ ChildEnd runChild(const ChildArguments& arguments, std::string_view token,
     report.write.reset();
 
     ChildEnd end;
-    bool outputOverflowed = false;
+    KeptText said(kOutputKept, KeptText::Keep::End);
+    KeptText reported(kReportKept, KeptText::Keep::Beginning);
     bool saidOpen = true;
     bool reportOpen = true;
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::duration_cast<std::chrono::steady_clock::duration>(timeout);
     for (;;) {
-        saidOpen =
-            saidOpen && take(output.read.get(), end.output, kOutputKept, true, outputOverflowed);
-        reportOpen = reportOpen &&
-                     take(report.read.get(), end.report, kReportKept, false, end.reportOverflowed);
+        saidOpen = saidOpen && take(output.read.get(), said);
+        reportOpen = reportOpen && take(report.read.get(), reported);
         if (WaitForSingleObject(process.get(), kLookEveryMs) == WAIT_OBJECT_0) {
             break;
         }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            end.how = ChildEnd::How::TimedOut;
-            break;
-        }
-        if (EndingSignals::received() != 0) {
-            end.how = ChildEnd::How::Interrupted;
+        if (const auto stop = cutShort(deadline)) {
+            end.how = *stop;
             break;
         }
     }
@@ -204,11 +190,11 @@ ChildEnd runChild(const ChildArguments& arguments, std::string_view token,
     TerminateJobObject(job.get(), 1);
     WaitForSingleObject(process.get(), INFINITE);
     // What is left in the pipes, read without waiting on the ended job's last writers.
-    take(output.read.get(), end.output, kOutputKept, true, outputOverflowed);
-    take(report.read.get(), end.report, kReportKept, false, end.reportOverflowed);
-    if (end.output.size() > kOutputKept) {
-        end.output.erase(0, end.output.size() - kOutputKept);
-    }
+    take(output.read.get(), said);
+    take(report.read.get(), reported);
+    end.reportOverflowed = reported.overflowed();
+    end.output = std::move(said).text();
+    end.report = std::move(reported).text();
     if (end.how == ChildEnd::How::Exited) {
         DWORD code = 0;
         GetExitCodeProcess(process.get(), &code);

@@ -1,4 +1,3 @@
-#include <cxxabi.h>
 #include <dlfcn.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -10,25 +9,9 @@
 
 #include "simhost/loading/elf_file.h"
 #include "tools/module_probes.h"
+#include "tools/probe_names.h"
 
 namespace simhost {
-
-namespace {
-
-std::filesystem::path resolved(const std::filesystem::path& file) {
-    std::error_code error;
-    auto result = std::filesystem::canonical(file, error);
-    return error ? std::filesystem::absolute(file) : result;
-}
-
-std::string demangled(const std::string& name) {
-    int status = 0;
-    const std::unique_ptr<char, decltype(&std::free)> readable(
-        abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status), &std::free);
-    return status == 0 && readable ? std::string(readable.get()) : name;
-}
-
-}  // namespace
 
 std::vector<std::string> missingImports(const std::filesystem::path& file) {
     std::vector<std::string> missing;
@@ -38,14 +21,14 @@ std::vector<std::string> missingImports(const std::filesystem::path& file) {
     }
     for (const std::string& name : elf->undefinedSymbols()) {
         if (dlsym(RTLD_DEFAULT, name.c_str()) == nullptr) {
-            missing.push_back(demangled(name));
+            missing.push_back(readableSymbol(name));
         }
     }
     return missing;
 }
 
 bool isMapped(const std::filesystem::path& file) {
-    const std::string wanted = resolved(file).string();
+    const std::string wanted = resolvedName(file).string();
     std::ifstream maps("/proc/self/maps");
     std::string line;
     while (std::getline(maps, line)) {

@@ -8,34 +8,10 @@
 #include <optional>
 #include <system_error>
 
-#if __has_include(<cxxabi.h>)
-#include <cxxabi.h>
-#endif
-
 #include "tools/module_probes.h"
+#include "tools/probe_names.h"
 
 namespace simhost {
-
-namespace {
-
-std::filesystem::path resolved(const std::filesystem::path& file) {
-    std::error_code error;
-    auto result = std::filesystem::canonical(file, error);
-    return error ? std::filesystem::absolute(file) : result;
-}
-
-std::string demangled(const std::string& name) {
-#if __has_include(<cxxabi.h>)
-    int status = 0;
-    const std::unique_ptr<char, decltype(&std::free)> readable(
-        abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status), &std::free);
-    return status == 0 && readable ? std::string(readable.get()) : name;
-#else
-    return name;  // decorated the MSVC way; shown as the export table has it
-#endif
-}
-
-}  // namespace
 
 namespace {
 
@@ -166,7 +142,7 @@ std::vector<std::string> missingIn(const PeImage& image, std::size_t headersAt,
             const auto byNameAt = offsetOf(sections, static_cast<DWORD>(*thunk));
             const auto name = byNameAt ? image.text(*byNameAt + sizeof(WORD)) : std::nullopt;
             if (name && GetProcAddress(library, name->c_str()) == nullptr) {
-                missing.push_back(demangled(*name));
+                missing.push_back(readableSymbol(*name));
             }
         }
         FreeLibrary(library);
@@ -199,7 +175,7 @@ std::vector<std::string> missingImports(const std::filesystem::path& file) {
 }
 
 bool isMapped(const std::filesystem::path& file) {
-    return GetModuleHandleW(resolved(file).c_str()) != nullptr;
+    return GetModuleHandleW(resolvedName(file).c_str()) != nullptr;
 }
 
 MemoryUse memoryUse() {

@@ -14,7 +14,7 @@ inline int __cdecl vscanf(char const* _Format, va_list _Args) {
     return vfscanf(stdin, _Format, _Args);
 }
 inline int __cdecl vsscanf(char const* _Buffer, char const* _Format, va_list _Args) {
-    return __stdio_common_vsscanf(_CRT_INTERNAL_LOCAL_SCANF_OPTIONS, _Buffer, static_cast<size_t>(-1),
-                                  _Format, nullptr, _Args);
+    return __stdio_common_vsscanf(_CRT_INTERNAL_LOCAL_SCANF_OPTIONS, _Buffer,
+                                  static_cast<size_t>(-1), _Format, nullptr, _Args);
 }
 }

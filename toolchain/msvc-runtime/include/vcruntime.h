@@ -20,7 +20,9 @@
 #define __CLR_OR_THIS_CALL
 #define __CRTDECL __CLRCALL_PURE_OR_CDECL
 #define _CRT_BEGIN_C_HEADER __pragma(pack(push, _CRT_PACKING)) extern "C" {
-#define _CRT_END_C_HEADER } __pragma(pack(pop))
+#define _CRT_END_C_HEADER \
+    }                     \
+    __pragma(pack(pop))
 #define _CRT_STRINGIZE_(x) #x
 #define _CRT_STRINGIZE(x) _CRT_STRINGIZE_(x)
 #define _CRT_WIDE_(s) L##s

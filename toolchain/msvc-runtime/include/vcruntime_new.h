@@ -13,9 +13,11 @@ extern nothrow_t const nothrow;
 }  // namespace std
 
 [[nodiscard]] _VCRT_ALLOCATOR void* __CRTDECL operator new(size_t _Size);
-[[nodiscard]] _VCRT_ALLOCATOR void* __CRTDECL operator new(size_t _Size, std::nothrow_t const&) noexcept;
+[[nodiscard]] _VCRT_ALLOCATOR void* __CRTDECL operator new(size_t _Size,
+                                                           std::nothrow_t const&) noexcept;
 [[nodiscard]] _VCRT_ALLOCATOR void* __CRTDECL operator new[](size_t _Size);
-[[nodiscard]] _VCRT_ALLOCATOR void* __CRTDECL operator new[](size_t _Size, std::nothrow_t const&) noexcept;
+[[nodiscard]] _VCRT_ALLOCATOR void* __CRTDECL operator new[](size_t _Size,
+                                                             std::nothrow_t const&) noexcept;
 void __CRTDECL operator delete(void* _Block) noexcept;
 void __CRTDECL operator delete(void* _Block, std::nothrow_t const&) noexcept;
 void __CRTDECL operator delete[](void* _Block) noexcept;
@@ -23,13 +25,16 @@ void __CRTDECL operator delete[](void* _Block, std::nothrow_t const&) noexcept;
 void __CRTDECL operator delete(void* _Block, size_t _Size) noexcept;
 void __CRTDECL operator delete[](void* _Block, size_t _Size) noexcept;
 [[nodiscard]] _VCRT_ALLOCATOR void* __CRTDECL operator new(size_t _Size, std::align_val_t _Al);
-[[nodiscard]] _VCRT_ALLOCATOR void* __CRTDECL operator new(size_t _Size, std::align_val_t _Al, std::nothrow_t const&) noexcept;
+[[nodiscard]] _VCRT_ALLOCATOR void* __CRTDECL operator new(size_t _Size, std::align_val_t _Al,
+                                                           std::nothrow_t const&) noexcept;
 [[nodiscard]] _VCRT_ALLOCATOR void* __CRTDECL operator new[](size_t _Size, std::align_val_t _Al);
-[[nodiscard]] _VCRT_ALLOCATOR void* __CRTDECL operator new[](size_t _Size, std::align_val_t _Al, std::nothrow_t const&) noexcept;
+[[nodiscard]] _VCRT_ALLOCATOR void* __CRTDECL operator new[](size_t _Size, std::align_val_t _Al,
+                                                             std::nothrow_t const&) noexcept;
 void __CRTDECL operator delete(void* _Block, std::align_val_t _Al) noexcept;
 void __CRTDECL operator delete(void* _Block, std::align_val_t _Al, std::nothrow_t const&) noexcept;
 void __CRTDECL operator delete[](void* _Block, std::align_val_t _Al) noexcept;
-void __CRTDECL operator delete[](void* _Block, std::align_val_t _Al, std::nothrow_t const&) noexcept;
+void __CRTDECL operator delete[](void* _Block, std::align_val_t _Al,
+                                 std::nothrow_t const&) noexcept;
 void __CRTDECL operator delete(void* _Block, size_t _Size, std::align_val_t _Al) noexcept;
 void __CRTDECL operator delete[](void* _Block, size_t _Size, std::align_val_t _Al) noexcept;
 

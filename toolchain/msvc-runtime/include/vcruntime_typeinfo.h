@@ -35,7 +35,9 @@ public:
     bool before(type_info const& _Other) const noexcept {
         return __std_type_info_compare(&_Data, &_Other._Data) < 0;
     }
-    char const* name() const noexcept { return __std_type_info_name(&_Data, &__type_info_root_node); }
+    char const* name() const noexcept {
+        return __std_type_info_name(&_Data, &__type_info_root_node);
+    }
     char const* raw_name() const noexcept { return _Data._DecoratedName; }
     _VCRTIMP virtual ~type_info() noexcept;
 

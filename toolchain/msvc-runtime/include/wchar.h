@@ -41,7 +41,7 @@ inline int __cdecl vwscanf(wchar_t const* _Format, va_list _Args) {
     return vfwscanf(stdin, _Format, _Args);
 }
 inline int __cdecl vswscanf(wchar_t const* _Buffer, wchar_t const* _Format, va_list _Args) {
-    return __stdio_common_vswscanf(_CRT_INTERNAL_LOCAL_SCANF_OPTIONS, _Buffer, static_cast<size_t>(-1),
-                                   _Format, nullptr, _Args);
+    return __stdio_common_vswscanf(_CRT_INTERNAL_LOCAL_SCANF_OPTIONS, _Buffer,
+                                   static_cast<size_t>(-1), _Format, nullptr, _Args);
 }
 }

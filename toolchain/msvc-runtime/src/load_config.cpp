@@ -42,12 +42,30 @@ struct LoadConfiguration {
 };
 
 extern const LoadConfiguration _load_config_used = {
-    sizeof(LoadConfiguration), 0, 0, 0, 0, 0, 0, 0, 0, nullptr, 0, 0, 0, 0, 0, 0, nullptr,
+    sizeof(LoadConfiguration),
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    nullptr,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    nullptr,
     &__security_cookie,
 #if defined(_WIN64)
-    nullptr, 0,
+    nullptr,
+    0,
 #else
-    __safe_se_handler_table, reinterpret_cast<SIZE_T>(&__safe_se_handler_count),
+    __safe_se_handler_table,
+    reinterpret_cast<SIZE_T>(&__safe_se_handler_count),
 #endif
 };
 

@@ -1,0 +1,31 @@
+#include "tools/probe_names.h"
+
+#include <cstdlib>
+#include <memory>
+#include <system_error>
+
+#if __has_include(<cxxabi.h>)
+#include <cxxabi.h>
+#define SIMHOST_ITANIUM_NAMES 1
+#endif
+
+namespace simhost {
+
+std::filesystem::path resolvedName(const std::filesystem::path& file) {
+    std::error_code error;
+    auto result = std::filesystem::canonical(file, error);
+    return error ? std::filesystem::absolute(file) : result;
+}
+
+std::string readableSymbol(const std::string& name) {
+#if defined(SIMHOST_ITANIUM_NAMES)
+    int status = 0;
+    const std::unique_ptr<char, decltype(&std::free)> readable(
+        abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status), &std::free);
+    return status == 0 && readable ? std::string(readable.get()) : name;
+#else
+    return name;
+#endif
+}
+
+}  // namespace simhost
