@@ -10,8 +10,10 @@ case_name=$1 simhost=$2 module=$3 rebuilt=$4 band_check=$5 throwing=$6
 work=$(mktemp -d)
 failures=0
 pids=()
+# Waited for, so that no X server outlives its test and meets the next one's.
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    wait
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -34,8 +36,10 @@ for tool in Xvfb xdotool import; do
     command -v "$tool" >/dev/null || { echo "$tool is missing: scripts/install-deps installs it" >&2; exit 1; }
 done
 # Xvfb's GLX renders with the processor, and a window on a GLX visual costs it a conversion per
-# frame; the window draws with SDL's software renderer either way.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -extension GLX -nolisten tcp 3>"$work/display" \
+# frame; the window draws with SDL's software renderer either way. Without -noreset the server
+# resets whenever its last client leaves (each xdotool probe here) and drops a client still
+# connecting at that moment, and SDL then finds no X display.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -extension GLX -nolisten tcp -noreset 3>"$work/display" \
     2>"$work/xvfb.log" &
 pids+=($!)
 until_true 10 grep -q . "$work/display" || { cat "$work/xvfb.log" >&2; exit 1; }
