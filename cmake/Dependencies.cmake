@@ -5,7 +5,7 @@ include(CrossPackages)
 # require_package(<Debian package> <find_package arguments>...)
 #   find_package, and where it finds nothing, an error that names the Debian package to install.
 function(require_package debian name)
-    find_package(${name} ${ARGN})
+    find_package(${name} ${ARGN} QUIET)
     if(NOT ${name}_FOUND)
         message(FATAL_ERROR "${name} not found: install Debian's ${debian} (scripts/install-deps does)")
     endif()
