@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "program/check/call_report.h"
+#include "program/check/child_output.h"
 #include "program/check/report.h"
 #include "program/cli/program.h"
 #include "program/output/shown_text.h"
@@ -20,6 +21,7 @@ namespace {
 using simhost::check::callLine;
 using simhost::check::Finding;
 using simhost::check::line;
+using simhost::check::Outcome;
 using simhost::check::resultLine;
 using simhost::check::summary;
 using simhost::check::Verdict;
@@ -90,7 +92,16 @@ TEST(CheckCallReport, OnlyTheSignedResultCounts) {
     EXPECT_EQ(good.outcome->milliseconds, 2.5);
     EXPECT_EQ(good.lastCall, simhost::ModuleCall::Draw);
 
-    const std::string forged = resultLine({Verdict::Pass, "forged", 0, {}}, "0");
+    // Signed with a wrong token: shorter, longer, or as long and one digit off.
+    const Outcome pass{Verdict::Pass, "forged", 0, {}};
+    const std::string forged = resultLine(pass, "0");
+    for (const std::string& wrong :
+         std::vector<std::string>{"0", token.substr(0, 15), token + "0", "0123456789abcdee",
+                                  "1123456789abcdef", std::string(16, ' '), std::string()}) {
+        const auto report = readCallReport(resultLine(pass, wrong), token);
+        EXPECT_TRUE(report.foreign) << wrong;
+        EXPECT_FALSE(report.outcome) << wrong;
+    }
     for (const std::string& channel :
          {forged, "call onload\n" + forged + result, result + "call close\n", "junk\n" + result,
           "call nowhere\n" + result, result + result, result.substr(0, result.size() - 1),
@@ -105,6 +116,31 @@ TEST(CheckCallReport, OnlyTheSignedResultCounts) {
     EXPECT_FALSE(none.foreign);
     EXPECT_FALSE(none.outcome);
     EXPECT_EQ(none.lastCall, simhost::ModuleCall::OnLoad);
+}
+
+// A child's output keeps its end, for last words; its call report keeps its beginning and says
+// when more came, which is itself a finding.
+TEST(CheckChildOutput, KeptWithinItsBound) {
+    using simhost::check::KeptText;
+    for (const auto& [parts, kept] :
+         {std::pair<std::vector<std::string>, std::string>{{"ab", "cdef"}, "cdef"},
+          {{"ab", "cdef", "g", "hijklmnopq"}, "nopq"},
+          {{"abc"}, "abc"}}) {
+        KeptText output(4, KeptText::Keep::End);
+        for (const std::string& part : parts) {
+            output.add(part.data(), part.size());
+        }
+        EXPECT_FALSE(output.overflowed());
+        EXPECT_EQ(std::move(output).text(), kept);
+    }
+
+    KeptText report(4, KeptText::Keep::Beginning);
+    report.add("abc", 3);
+    report.add("d", 1);
+    EXPECT_FALSE(report.overflowed()) << "four bytes fit in four";
+    report.add("e", 1);
+    EXPECT_TRUE(report.overflowed());
+    EXPECT_EQ(std::move(report).text(), "abcd");
 }
 
 TEST(CheckReport, ModuleTextsBecomeOneBoundedLine) {

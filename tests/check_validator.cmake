@@ -2,6 +2,7 @@ cmake_minimum_required(VERSION 3.25)
 # Runs `simhost check` on a module as a CI would and checks its verdict.
 #   cmake [-DEMULATOR=<wine-run>] -DSIMHOST=<simhost> -DMODULE=<module> -DSTATUS=<exit status>
 #         -DEXPECT=<regular expressions, each of which the output must match, joined by "<and>">
+#         [-DLINES=<whole lines, taken literally, the output must hold, joined by "<and>">]
 #         [-DEXPECT_ERR=<regular expression for standard error>] [-DARGS=<more arguments>]
 #         [-DCOUNT=<checks reported, 12 by default; 0 when the run does not finish>]
 #         -P check_validator.cmake
@@ -29,6 +30,13 @@ while(NOT rest STREQUAL "")
         message(FATAL_ERROR "the report does not match '${expected}'")
     endif()
 endwhile()
+string(REPLACE "<and>" ";" lines "${LINES}")
+foreach(line IN LISTS lines)
+    string(FIND "\n${out}" "\n${line}\n" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "the report has no line '${line}'")
+    endif()
+endforeach()
 if(DEFINED EXPECT_ERR AND NOT err MATCHES "${EXPECT_ERR}")
     message(FATAL_ERROR "standard error '${err}' does not match '${EXPECT_ERR}'")
 endif()

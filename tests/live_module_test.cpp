@@ -213,6 +213,16 @@ TEST(FrameTimes, MedianAndNinetyNinthPercentileByNearestRank) {
     EXPECT_EQ(times.percentile(100).count(), 100);
 }
 
+// Frames are paced one refresh apart, in nanoseconds, whatever rate the screen tells.
+TEST(Display, RefreshPeriodFromTheScreensRate) {
+    using std::chrono::nanoseconds;
+    EXPECT_EQ(simhost::refreshPeriodAt(60), nanoseconds(16'666'666));
+    EXPECT_EQ(simhost::refreshPeriodAt(144), nanoseconds(6'944'444));
+    EXPECT_EQ(simhost::refreshPeriodAt(1), nanoseconds(1'000'000'000));
+    EXPECT_EQ(simhost::refreshPeriodAt(0), nanoseconds(16'666'666));
+    EXPECT_EQ(simhost::refreshPeriodAt(-75), nanoseconds(16'666'666));
+}
+
 TEST(PixelRows, CanvasPixelsBecomeDisplayWords) {
     const simhost::Rgba row[2] = {{0x11, 0x22, 0x33, 0xFF}, {0xA0, 0xB0, 0xC0, 0x40}};
     std::uint32_t words[2] = {};

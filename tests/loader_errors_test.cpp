@@ -168,6 +168,30 @@ TEST(LoaderRequests, RefusesAModuleBuiltForAnotherMachine) {
     simhost::Host host;
     EXPECT_EQ(loadError(host, other), other.string() + ": built for AArch64; this host runs " +
                                           (sizeof(void*) == 8 ? "x86-64" : "x86"));
+
+    // The other system's kind of module, for this host's own processor: the headers alone.
+    std::string windows(0x46, '\0');
+    windows.replace(0, 2, "MZ");
+    windows[0x3C] = '\x40';
+    windows.replace(0x40, 6,
+                    std::string("PE\0\0", 4) + (sizeof(void*) == 8 ? "\x64\x86" : "\x4C\x01"));
+    std::string elf(64, '\0');
+    elf.replace(0, 7,
+                sizeof(void*) == 8 ? "\x7F"
+                                     "ELF\x02\x01\x01"
+                                   : "\x7F"
+                                     "ELF\x01\x01\x01");
+    elf[18] = sizeof(void*) == 8 ? '\x3E' : '\x03';
+#if defined(_WIN32)
+    const std::string foreign = elf;
+    const std::string reason = ": is an ELF module; this host loads Windows modules";
+#else
+    const std::string foreign = windows;
+    const std::string reason = ": is a Windows module; this host loads ELF modules";
+#endif
+    const auto module = scratch / ("foreign" TEST_MODULE_SUFFIX);
+    std::ofstream(module, std::ios::binary) << foreign;
+    EXPECT_EQ(loadError(host, module), module.string() + reason);
 }
 
 #if !defined(_WIN32)

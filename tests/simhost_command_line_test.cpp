@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -90,17 +91,77 @@ TEST(SimhostCommandLine, UsageErrorsSayWhichArgumentAndWhy) {
     }
 }
 
+std::string expected(const std::string& name) {
+    std::ifstream in(std::filesystem::path(TEST_EXPECTED_DIR) / name, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::erase(text, '\r');  // however the checkout ended its lines
+    return text;
+}
+
+// Each help is the whole text a person reads; a help that cannot be written is a failure.
 TEST(SimhostCommandLine, HelpAndVersion) {
-    SimhostRun run = runSimhost({"--help"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.out.find("Usage: simhost [OPTIONS] [MODULE] [SUBCOMMAND]"), std::string::npos)
-        << run.out;
-    // The subcommand is part of the same grammar, and its help is its own.
-    EXPECT_NE(run.out.find("\n  check "), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("--size WxH"), std::string::npos) << run.out;
-    run = runSimhost({"--version"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "simhost 1.02\n");
+    const struct {
+        Arguments arguments;
+        std::string text;
+    } cases[] = {
+        {{"--help"}, expected("simhost-help.txt")},
+        {{"check", "--help"}, expected("simhost-check-help.txt")},
+        {{"--version"}, "simhost 1.02\n"},
+    };
+    for (const auto& c : cases) {
+        const SimhostRun run = runSimhost(c.arguments);
+        EXPECT_EQ(run.status, 0) << c.arguments.back();
+        EXPECT_EQ(run.out, c.text);
+        EXPECT_EQ(run.err, "");
+
+        std::istringstream in;
+        std::ostream lost(nullptr);  // every write fails, as on a full disk
+        std::ostringstream err;
+        EXPECT_EQ(simhost::runSimhost(c.arguments, in, lost, err, false), 1);
+        EXPECT_EQ(err.str(), "simhost: cannot write the console log to standard output\n");
+    }
+}
+
+// Every counted value is taken at its limit and refused one past it, with the limit named.
+TEST(SimhostCommandLine, CountedOptionsAtTheirLimits) {
+    const struct {
+        Arguments atLimit;
+        Arguments pastLimit;
+        const char* refusal;
+    } cases[] = {
+        {{"--frames", "1000000", "m.so"},
+         {"--frames", "1000001", "m.so"},
+         "simhost: --frames: \"1000001\" is out of range; it must be from 0 to 1000000\n"},
+        {{"--size", "16384x16384", "m.so"},
+         {"--size", "16384x16385", "m.so"},
+         "simhost: --size: size \"16384x16385\" is out of range; each side must be from 1 to "
+         "16384\n"},
+        {{"--size", "1x1", "m.so"},
+         {"--size", "1x0", "m.so"},
+         "simhost: --size: size \"1x0\" is out of range; each side must be from 1 to 16384\n"},
+        {{"check", "--cycles", "100000", "m.so"},
+         {"check", "--cycles", "100001", "m.so"},
+         "simhost: --cycles: \"100001\" is out of range; it must be from 0 to 100000\n"},
+        {{"check", "--cycles", "10", "m.so"},
+         {"check", "--cycles", "9", "m.so"},
+         "simhost: --cycles: \"9\" cannot show growth; at least 10 are needed\n"},
+        {{"check", "--timeout", "3600", "m.so"},
+         {"check", "--timeout", "3600.001", "m.so"},
+         "simhost: --timeout: \"3600.001\" is not a number of seconds above 0, at most 3600\n"},
+    };
+    for (const auto& c : cases) {
+        const auto taken = simhost::parseCommandLine(c.atLimit);
+        EXPECT_TRUE(taken) << c.atLimit[c.atLimit.size() - 2] << ": " << taken.reason();
+        const SimhostRun refused = runSimhost(c.pastLimit);
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_EQ(refused.err.substr(0, refused.err.find('\n') + 1), c.refusal);
+    }
+    const auto largest =
+        simhost::parseCommandLine({"--frames", "1000000", "--size=16384x1", "m.so"});
+    ASSERT_TRUE(largest);
+    EXPECT_EQ(largest->run.frames, 1'000'000);
+    EXPECT_EQ(largest->run.size.X, 16384);
+    EXPECT_EQ(largest->run.size.Y, 1);
 }
 
 TEST(SimhostCommandLine, TheLogAloneGoesToStandardOutput) {

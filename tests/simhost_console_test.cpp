@@ -42,6 +42,20 @@ TEST(SimhostConsole, SetsRefusesAndClampsTheSwitch) {
     EXPECT_TRUE(says(run, "cl_tavorinden = \"1\" (default")) << run.err;
 }
 
+// A count is taken at its limit and refused one past it.
+TEST(SimhostConsole, DrawsAtMostTheLimitInOneCommand) {
+    const SimhostRun run = session("size 1x1\ndraw 100000\ndraw 100001\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "simhost: draw: \"100001\" is out of range; it must be from 0 to 100000\n");
+}
+
+// Input that ends without a line end still ends its last line, whole.
+TEST(SimhostConsole, TheLastLineNeedsNoLineEnd) {
+    const SimhostRun run = session("cl_tavorinden 0\ncl_tavorinden");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "cl_tavorinden = \"0\" (default \"1\", min 0, max 1) - Tavorinden!\n");
+}
+
 TEST(SimhostConsole, ShowsWhatWasTypedSafely) {
     const SimhostRun run = session("cl_tavorinden \"1" + std::string(1, '\0') + "0\"\n");
     EXPECT_TRUE(

@@ -89,16 +89,75 @@ check_output_bounded)
         sh -c '"$0" check --only "^load$" "$1" >/dev/full' "$simhost" "$module"
     ;;
 check_leaves_nothing_running)
-    # A copy of its own: another test may run the same fixture meanwhile.
+    # nothing_left <module>: no process whose command line names the module is running. The path
+    # as a pattern that does not match this test's own command lines.
+    nothing_left() { sleep 0.2; ! pgrep -f -- "${1%?}[${1: -1}]" >/dev/null; }
+    # Copies of their own: another test may run the same fixtures meanwhile.
     helper="$work/forks_helper.so"
     cp "$fixtures/misbehaving_forks_helper.so" "$helper"
     "$simhost" check --only '^(load|drawing)$' "$helper" >"$work/out" 2>&1
     check "each check tells of the process left: $(cat "$work/out")" \
         test "$(grep -c 'the plug-in left a process running, which the check ended$' "$work/out")" -eq 2
-    sleep 0.2
-    # The module's path as a pattern that does not match this test's own command lines.
-    check "no process the plug-in started outlives the check" \
-        bash -c "! pgrep -f -- '${helper%?}[${helper: -1}]' >/dev/null"
+    check "no process the plug-in started outlives the check" nothing_left "$helper"
+    # A check past its time ends the child and everything it started.
+    helper="$work/forks_helper_and_hangs.so"
+    cp "$fixtures/misbehaving_forks_helper_and_hangs.so" "$helper"
+    "$simhost" check --timeout 0.5 --only '^load$' "$helper" >"$work/out" 2>&1
+    check "the time limit is told: $(cat "$work/out")" \
+        test "$(cat "$work/out")" = $'FAIL load: timed out after 0.5 s in onLoad\n0 passed, 1 failed'
+    check "no process of a timed-out check is left" nothing_left "$helper"
+    # A request to end stops the check being run and what it started, then simhost as the
+    # signal asks. (SIGTERM: a job started with & in a script does not hear SIGINT.)
+    "$simhost" check --timeout 60 "$helper" >"$work/out" 2>&1 &
+    pid=$!
+    sleep 1
+    kill -TERM "$pid"
+    start=$SECONDS
+    wait "$pid"
+    status=$?
+    check "an interrupted check ends at once ($((SECONDS - start)) s)" test $((SECONDS - start)) -le 2
+    check "an interrupted check ends with 143 (got $status)" test "$status" -eq 143
+    check "only the checks finished are reported: $(cat "$work/out")" \
+        test "$(cut -d' ' -f1-2 "$work/out" | tr '\n' ,)" = "PASS opens,PASS record,PASS base-class,PASS entries,"
+    check "no process of an interrupted check is left" nothing_left "$helper"
+    ;;
+second_request)
+    # A plug-in stuck on its way out holds the live session: a first request to end is noted
+    # until the host gets its thread back, a second one ends the program at once.
+    cp "$fixtures/misbehaving_hangs_in_onunload.so" "$work/stuck.so"
+    mkdir "$work/tmp"
+    for signal in INT TERM; do
+        rm -f "$work/console"
+        mkfifo "$work/console"
+        (cd "$work" && TMPDIR="$work/tmp" exec "$simhost" --interactive --watch stuck.so \
+            <console >out 2>err) &
+        pid=$!
+        exec 7>"$work/console"
+        for _ in $(seq 100); do grep -q "loaded" "$work/out" 2>/dev/null && break; sleep 0.05; done
+        echo quit >&7
+        sleep 0.3
+        kill -s "$signal" "$pid"
+        sleep 0.5
+        check "one SIG$signal is noted while onUnload runs" kill -0 "$pid"
+        kill -s "$signal" "$pid"
+        for _ in $(seq 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+        check "a second SIG$signal ends the program within 2 s" bash -c "! kill -0 $pid 2>/dev/null"
+        kill -KILL "$pid" 2>/dev/null
+        wait "$pid"
+        status=$?
+        exec 7>&-
+        check "a second SIG$signal ends with status $((128 + $(kill -l "$signal"))) (got $status)" \
+            test "$status" -eq $((128 + $(kill -l "$signal")))
+    done
+    ;;
+prompt)
+    # The "] " prompt goes to standard error when standard input is a terminal, and only then.
+    # script(1) gives the command a terminal: as standard input, and as its standard output.
+    on_terminal() { script -qec "$1" /dev/null </dev/null >/dev/null; }
+    on_terminal "$simhost --frames 0 --interactive $module 2>$work/typed </dev/tty >$work/out"
+    on_terminal "echo quit | $simhost --frames 0 --interactive $module 2>$work/piped"
+    check "a prompt for a terminal's input: $(cat -A "$work/typed")" test "$(cat "$work/typed")" = "] "
+    check "no prompt for a pipe's input: $(cat -A "$work/piped")" test ! -s "$work/piped"
     ;;
 live_session_ends)
     # A request to end, or a plug-in's exit() after a reload, leaves no private copy behind

@@ -171,10 +171,25 @@ watch)
     [[ $(grep -c "^Tavorinden version: " "$work/out") -eq 4 ]] || fail "not four version lines"
     ;;
 frames)
-    start_simhost --window --size 320x180 --frames 30 "$module"
+    # Paced to the display: 60 frames take a second at 60 Hz, and no display is faster than 75.
+    start=$(date +%s%N)
+    start_simhost --window --size 320x180 --frames 60 "$module"
     finish 0
-    grep -Eq "^30 frames: median [0-9.]+ ms, 99th percentile [0-9.]+ ms per frame$" "$work/err" ||
+    took=$((($(date +%s%N) - start) / 1000000))
+    ((took >= 780)) || fail "60 frames took $took ms: not paced to the display"
+    grep -Eq "^60 frames: median [0-9.]+ ms, 99th percentile [0-9.]+ ms per frame$" "$work/err" ||
         fail "no frame statistics"
+    # What could not be done is a failure: a screenshot that could not be written, and a console
+    # that could not be read (a directory as standard input), each told in its one line.
+    "$simhost" --window --size 320x180 --frames 2 --screenshot "$work/none/shot.png" "$module" \
+        </dev/null >/dev/null 2>"$work/err"
+    status=$?
+    [[ $status -eq 1 && $(grep -v "^2 frames: " "$work/err") == "simhost: $work/none/shot.png: cannot write: No such file or directory" ]] ||
+        fail "an unwritten screenshot: status $status, $(cat "$work/err")"
+    "$simhost" --window --size 320x180 --frames 2 "$module" <"$work" >/dev/null 2>"$work/err"
+    status=$?
+    [[ $status -eq 1 && $(grep -v "^2 frames: " "$work/err") == "simhost: cannot read standard input: Is a directory" ]] ||
+        fail "an unreadable console: status $status, $(cat "$work/err")"
     # SDL would fall back to drawing nowhere, and an unseen window would never end.
     env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$simhost" --window "$module" \
         </dev/null >/dev/null 2>"$work/err"

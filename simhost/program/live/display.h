@@ -40,6 +40,13 @@ protected:
     Display& operator=(const Display&) = default;
 };
 
+// The time between two refreshes of a screen that refreshes `hertz` times a second; a screen
+// that does not tell its rate (0 or less) is taken for a 60 Hz one.
+constexpr std::chrono::nanoseconds refreshPeriodAt(int hertz) {
+    constexpr int kUsualHertz = 60;
+    return std::chrono::nanoseconds(std::chrono::seconds(1)) / (hertz > 0 ? hertz : kUsualHertz);
+}
+
 // Whether this build of the program can open a window at all.
 bool displayAvailable();
 

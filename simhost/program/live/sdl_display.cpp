@@ -19,8 +19,6 @@ namespace {
     throw HostError(what + ": " + SDL_GetError());
 }
 
-constexpr int kFallbackRefreshRate = 60;
-
 struct TextureFormat {
     std::uint32_t format;
     PixelLayout layout;
@@ -159,11 +157,8 @@ Vector2 SdlDisplay::outputSize() const {
 std::chrono::nanoseconds SdlDisplay::refreshPeriod() const {
     SDL_DisplayMode mode{};
     const int display = SDL_GetWindowDisplayIndex(window_);
-    const int rate =
-        display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0
-            ? mode.refresh_rate
-            : kFallbackRefreshRate;
-    return std::chrono::nanoseconds(1'000'000'000 / rate);
+    return refreshPeriodAt(
+        display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0);
 }
 
 void SdlDisplay::setTitle(const std::string& title) {
