@@ -171,6 +171,9 @@ TEST(CheckCommand, UsageErrorsListAndReportFiles) {
          "--timeout: \"0\" is not a number of seconds above 0, at most 3600"},
         {{"--timeout=-1", "m.so"},
          "--timeout: \"-1\" is not a number of seconds above 0, at most 3600"},
+        // The host's one grammar for decimals: no exponent.
+        {{"--timeout=1e1", "m.so"},
+         "--timeout: \"1e1\" is not a number of seconds above 0, at most 3600"},
         {{"--only", "(?", "m.so"}, "--only: \"(?\" is no regular expression ("},
         // Deep enough to exhaust the regular-expression engine's stack.
         {{"--only", std::string(100'000, '('), "m.so"},

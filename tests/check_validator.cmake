@@ -2,7 +2,8 @@ cmake_minimum_required(VERSION 3.25)
 # Runs `simhost check` on a module as a CI would and checks its verdict.
 #   cmake [-DEMULATOR=<wine-run>] -DSIMHOST=<simhost> -DMODULE=<module> -DSTATUS=<exit status>
 #         -DEXPECT=<regular expressions, each of which the output must match, joined by "<and>">
-#         [-DLINES=<whole lines, taken literally, the output must hold, joined by "<and>">]
+#         [-DLINES=<whole lines, taken literally, the output must hold, joined by "<and>", each
+#                  semicolon written "<semicolon>">]
 #         [-DEXPECT_ERR=<regular expression for standard error>] [-DARGS=<more arguments>]
 #         [-DCOUNT=<checks reported, 12 by default; 0 when the run does not finish>]
 #         -P check_validator.cmake
@@ -32,6 +33,7 @@ while(NOT rest STREQUAL "")
 endwhile()
 string(REPLACE "<and>" ";" lines "${LINES}")
 foreach(line IN LISTS lines)
+    string(REPLACE "<semicolon>" ";" line "${line}")
     string(FIND "\n${out}" "\n${line}\n" at)
     if(at EQUAL -1)
         message(FATAL_ERROR "the report has no line '${line}'")

@@ -1,7 +1,6 @@
 #include "program/check/check_command.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 #include <ostream>
 #include <regex>
@@ -18,6 +17,7 @@
 #include "program/process/ending_signals.h"
 #include "program/process/exit_guard.h"
 #include "simhost/host_error.h"
+#include "simhost/services/console_variable.h"
 
 namespace simhost::check {
 
@@ -84,10 +84,9 @@ Result<> patternSelectsChecks(const std::string& pattern) {
 }
 
 Result<Timeout> timeoutIn(const std::string& text) {
-    double seconds = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (error != std::errc{} || end != text.data() + text.size() || !(seconds > 0) ||
-        seconds > kMaxTimeout) {
+    const DecimalNumber read = readDecimal(text);
+    const double seconds = read.value;
+    if (read.problem != ValueChange::Taken || !(seconds > 0) || seconds > kMaxTimeout) {
         return refuse(printable(text) + " is not a number of seconds above 0, at most 3600");
     }
     return Timeout{seconds, text};

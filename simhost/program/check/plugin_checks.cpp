@@ -1,7 +1,6 @@
 // Checks on the plug-in loaded into a host, each in a host of its own.
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include "program/check/checks.h"
 #include "program/output/shown_text.h"
 #include "simhost/host.h"
+#include "simhost/services/console_variable.h"
 #include "simhost/services/console_variables.h"
 #include "tools/module_probes.h"
 
@@ -140,15 +140,6 @@ bool lowerCaseWithoutBlanks(const std::string& name) {
     });
 }
 
-std::optional<double> number(const std::string& text) {
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 }  // namespace
 
 Outcome load(const Settings& settings) {
@@ -170,12 +161,13 @@ Outcome variables(const Settings& settings) {
         if (definition.description.empty()) {
             problems.push_back(name + " has no description");
         }
-        const auto byDefault = number(definition.defaultValue);
-        if (!byDefault) {
-            problems.push_back(name + "'s default " + printable(definition.defaultValue) +
-                               " is no number");
-        } else if ((definition.minimum && *byDefault < *definition.minimum) ||
-                   (definition.maximum && *byDefault > *definition.maximum)) {
+        // Judged as the host reads it: a default it cannot read is worth 0 there.
+        const DecimalNumber byDefault = readDecimal(definition.defaultValue);
+        if (byDefault.problem != ValueChange::Taken) {
+            problems.push_back(name + "'s default " + printable(definition.defaultValue) + " " +
+                               refusalOf(byDefault.problem));
+        } else if ((definition.minimum && byDefault.value < *definition.minimum) ||
+                   (definition.maximum && byDefault.value > *definition.maximum)) {
             problems.push_back(name + "'s default " + definition.defaultValue +
                                " lies outside its bounds");
         }

@@ -28,20 +28,6 @@ std::string describeBound(const std::optional<float>& bound) {
     return bound ? formatNumber(*bound) : "none";
 }
 
-// Why a value was refused, in the player's words.
-const char* refusal(ValueChange change) {
-    switch (change) {
-        case ValueChange::Empty:
-            return "is empty, not a number";
-        case ValueChange::TooLong:
-            return "is too long for a number";
-        case ValueChange::OutOfRange:
-            return "is out of range";
-        default:
-            return "is not a plain decimal number";
-    }
-}
-
 }  // namespace
 
 Console::Console(Host& host, std::filesystem::path module, std::ostream& messages)
@@ -204,7 +190,7 @@ Console::Outcome Console::variable(ConsoleVariable& entry, const Words& words) {
     const std::string before = entry.text();
     const ValueChange change = entry.set(words[1]);
     if (!accepted(change)) {
-        return fail(printable(words[1]) + " " + refusal(change) + "; " + entry.name() + " stays " +
+        return fail(printable(words[1]) + " " + refusalOf(change) + "; " + entry.name() + " stays " +
                     before);
     }
     if (change != ValueChange::Taken) {

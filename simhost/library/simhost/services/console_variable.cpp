@@ -9,17 +9,8 @@
 
 namespace simhost {
 
-namespace {
-
-struct ParsedNumber {
-    ValueChange problem = ValueChange::Taken;  // Taken when it is a number
-    double value = 0.0;
-};
-
-// A plain decimal number: an optional minus sign, digits and at most one decimal point. No plus
-// sign, exponent, blanks, hexadecimal or words, so what the player typed is what they meant.
-ParsedNumber parseNumber(std::string_view text) {
-    ParsedNumber parsed;
+DecimalNumber readDecimal(std::string_view text) {
+    DecimalNumber parsed;
     if (text.empty()) {
         parsed.problem = ValueChange::Empty;
         return parsed;
@@ -44,7 +35,18 @@ ParsedNumber parseNumber(std::string_view text) {
     return parsed;
 }
 
-}  // namespace
+const char* refusalOf(ValueChange change) {
+    switch (change) {
+        case ValueChange::Empty:
+            return "is empty, not a number";
+        case ValueChange::TooLong:
+            return "is too long for a number";
+        case ValueChange::OutOfRange:
+            return "is out of range";
+        default:
+            return "is not a plain decimal number";
+    }
+}
 
 std::string formatNumber(float number) {
     // Fixed notation: the console takes no exponent, so it shows none either.
@@ -58,13 +60,13 @@ ConsoleVariable::ConsoleVariable(VariableDefinition definition, ModuleId creator
     : definition_(std::move(definition)), creator_(creator) {
     // A default that is no number is kept as text, worth 0.
     text_ = definition_.defaultValue;
-    if (parseNumber(text_).problem == ValueChange::Taken) {
+    if (readDecimal(text_).problem == ValueChange::Taken) {
         set(text_);
     }
 }
 
 ValueChange ConsoleVariable::set(std::string_view value) {
-    const ParsedNumber parsed = parseNumber(value);
+    const DecimalNumber parsed = readDecimal(value);
     if (parsed.problem != ValueChange::Taken) {
         return parsed.problem;
     }

@@ -46,6 +46,22 @@ inline bool accepted(ValueChange change) {
            change == ValueChange::ClampedToMaximum;
 }
 
+// A text read by the host's one grammar for numbers, the console's: `problem` is Taken when it is
+// a number, and then `value` holds it.
+struct DecimalNumber {
+    ValueChange problem = ValueChange::Taken;
+    double value = 0.0;
+};
+
+// Reads a plain decimal number: an optional minus sign, digits and at most one decimal point,
+// ConsoleVariable::kLongestValue characters at most. No plus sign, exponent, blanks, hexadecimal
+// or words, so what was typed is what was meant. Every number a player or a plug-in gives the
+// host, and every decimal the host's programs take, is read by it.
+SIMHOST_API DecimalNumber readDecimal(std::string_view text);
+
+// Why a value was refused, in the player's words ("is not a plain decimal number").
+SIMHOST_API const char* refusalOf(ValueChange change);
+
 // One console variable. Its value is kept as the text the player sees together with the number
 // it means; booleans bound to it follow the number (non-zero is true).
 class SIMHOST_API ConsoleVariable : public HostConsoleVariable {
