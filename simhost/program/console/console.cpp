@@ -190,8 +190,8 @@ Console::Outcome Console::variable(ConsoleVariable& entry, const Words& words) {
     const std::string before = entry.text();
     const ValueChange change = entry.set(words[1]);
     if (!accepted(change)) {
-        return fail(printable(words[1]) + " " + refusalOf(change) + "; " + entry.name() + " stays " +
-                    before);
+        return fail(printable(words[1]) + " " + refusalOf(change) + "; " + entry.name() +
+                    " stays " + before);
     }
     if (change != ValueChange::Taken) {
         messages_ << entry.name() << ": " << printable(words[1]) << " clamped to " << entry.text()
