@@ -1,8 +1,6 @@
 # Checks that a plug-in module shows the host exactly what the host looks for.
 #
 #   cmake -DMODULE=<file> -DNM=<nm> -P check_exports.cmake                  (ELF shared object)
-#   cmake -DMODULE=<file> -DOBJDUMP=<objdump> -DCXXFILT=<c++filt>
-#         -DVERSION=<version> -P check_exports.cmake                        (MinGW DLL)
 #   cmake -DMODULE=<file> -DDUMPBIN=<dumpbin> -P check_exports.cmake        (MSVC DLL)
 #   cmake -DMODULE=<file> -DREADOBJ=<llvm-readobj> -DVERSION=<version>
 #         -P check_exports.cmake                                            (32-bit DLL with
@@ -29,9 +27,6 @@ set(expected
 set(allowed
     "typeinfo for BakkesMod::Plugin::BakkesModPlugin"
     "typeinfo name for BakkesMod::Plugin::BakkesModPlugin")
-# What a DLL may import besides the host library.
-set(system_dlls kernel32.dll msvcrt.dll ntdll.dll user32.dll advapi32.dll)
-
 function(fail)
     string(JOIN "" message ${ARGN})
     message(FATAL_ERROR "${MODULE}: ${message}")
@@ -132,38 +127,6 @@ elseif(DUMPBIN)
     endif()
     message(STATUS "${MODULE} exports exactly the 12 expected names, the entries undecorated")
     return()
-elseif(OBJDUMP)
-    run("${OBJDUMP}" -p "${MODULE}")
-    # Square brackets would group CMake list items; the table's "[ 12]" become "( 12)".
-    string(REPLACE "[" "(" dump "${output}")
-    string(REPLACE "]" ")" dump "${dump}")
-
-    if(NOT dump MATCHES "The Export Tables[^\n]*\n.*\nName[ \t]+[0-9a-fA-F]+ ([^\n]+)\n")
-        fail("has no export directory")
-    endif()
-    if(NOT CMAKE_MATCH_1 STREQUAL "Tavorinden.dll")
-        fail("its export directory is named '${CMAKE_MATCH_1}', not 'Tavorinden.dll'")
-    endif()
-
-    string(REGEX MATCH "\\(Ordinal/Name Pointer\\) Table\n(\t[^\n]*\n)*" table "${dump}")
-    string(REGEX MATCHALL "\t\\([ 0-9]+\\) [^\n]+" names "${table}")
-    list(TRANSFORM names REPLACE "^\t\\([ 0-9]+\\) " "")
-    run("${CXXFILT}" ${names})
-    string(STRIP "${output}" output)
-    string(REPLACE "\n" ";" exported "${output}")
-
-    string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
-    list(TRANSFORM imports REPLACE "DLL Name: " "")
-    list(TRANSFORM imports TOLOWER)
-    if(NOT "bakkesmod.dll" IN_LIST imports)
-        fail("does not import bakkesmod.dll")
-    endif()
-    list(REMOVE_ITEM imports bakkesmod.dll ${system_dlls})
-    if(imports)
-        fail("imports DLLs that are neither the host's nor the system's: ${imports}")
-    endif()
-
-    check_version_resource()
 else()
     run("${NM}" -D --defined-only -C "${MODULE}")
     string(REPLACE "\n" ";" lines "${output}")

@@ -121,7 +121,6 @@ TEST(LoaderRequests, TheSameModuleIsNotLoadedTwiceUnderAnyName) {
 
 // Everything of a module the caller still holds must go before its file closes, even when the
 // module fails on its way out.
-#if !defined(__MINGW32__)  // MinGW's unwinder cannot carry an exception out of a module
 TEST(LoaderRequests, AModuleFailingInOnUnloadIsUnloadedAndTold) {
     const auto file = modulePath("misbehaving_throws_in_onunload");
     simhost::Host host;
@@ -147,7 +146,6 @@ TEST(LoaderRequests, AModuleFailingInOnUnloadIsUnloadedAndTold) {
     }
     EXPECT_TRUE(host.modules().loaded().empty());
 }
-#endif
 
 // A module for another machine is named for what it is, before the system loader sees it.
 TEST(LoaderRequests, RefusesAModuleBuiltForAnotherMachine) {

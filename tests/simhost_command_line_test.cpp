@@ -193,7 +193,6 @@ TEST(SimhostCommandLine, FailuresToLoadOrRunEndWithStatusOne) {
     EXPECT_NE(run.err.find("cl_tavorinden = \"0\""), std::string::npos) << run.err;
 }
 
-#if !defined(__MINGW32__)  // MinGW's unwinder cannot carry an exception out of a module
 TEST(SimhostCommandLine, AFailureOnTheWayOutIsToldAsAnError) {
     const auto module = modulePath("misbehaving_throws_in_onunload").string();
     const SimhostRun run = runSimhost({"--frames", "0", module});
@@ -201,7 +200,6 @@ TEST(SimhostCommandLine, AFailureOnTheWayOutIsToldAsAnError) {
     EXPECT_EQ(run.out, "misbehaving fixture loaded\n");
     EXPECT_EQ(run.err, "simhost: " + module + ": onUnload failed: fixture failure in onUnload\n");
 }
-#endif
 
 #if !defined(_WIN32)  // Windows file names hold no control characters
 TEST(SimhostCommandLine, EveryErrorNamesTheFileOnceAndSafely) {

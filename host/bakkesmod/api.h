@@ -5,9 +5,6 @@
 // BAKKESMOD_API marks the host library's operations: exported when the host library itself is
 // built, imported by everything that links against it.
 //
-// BAKKESMOD_STATIC: the host library's code is linked into the program itself (see
-// simhost/CMakeLists.txt for why a MinGW build does that).
-//
 // BAKKESMOD_PLUGIN_API marks what a plug-in module exports to the host: the base class's members
 // and the module's entry points. Only modules define BAKKESMOD_BUILDING_PLUGIN; the host sees the
 // base class as a plain declaration, because it never links against a module.
@@ -17,9 +14,7 @@
 // _getPlugin@0), as the host looks them up.
 
 #if defined(_WIN32)
-#if defined(BAKKESMOD_STATIC)
-#define BAKKESMOD_API
-#elif defined(BAKKESMOD_BUILDING_HOST)
+#if defined(BAKKESMOD_BUILDING_HOST)
 #define BAKKESMOD_API __declspec(dllexport)
 #else
 #define BAKKESMOD_API __declspec(dllimport)

@@ -29,8 +29,4 @@ static_assert(sizeof(std::function<void(CanvasWrapper)>) == 40,
 #if !defined(_M_IX86_FP) || _M_IX86_FP != 2
 #error "build with /arch:SSE2 (the default): float math must not use the x87 unit"
 #endif
-#elif defined(__MINGW32__) && defined(__i386__)
-#if !defined(__SSE2_MATH__)
-#error "build with -msse2 -mfpmath=sse: float math must not use the x87 unit"
-#endif
 #endif

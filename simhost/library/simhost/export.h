@@ -4,9 +4,7 @@
 // the host as a whole. Exported from the library beside the door's operations (BAKKESMOD_API);
 // plug-ins see neither this header nor what it marks.
 #if defined(_WIN32)
-#if defined(BAKKESMOD_STATIC)
-#define SIMHOST_API
-#elif defined(BAKKESMOD_BUILDING_HOST)
+#if defined(BAKKESMOD_BUILDING_HOST)
 #define SIMHOST_API __declspec(dllexport)
 #else
 #define SIMHOST_API __declspec(dllimport)
