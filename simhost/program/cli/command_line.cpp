@@ -14,7 +14,24 @@ namespace simhost {
 
 namespace {
 
-// A CLI11 validator from one of the program's own parsers: the parser's refusal is the message.
+// An option read by one of the program's own parsers, straight into `into`; the parser's refusal
+// is the message.
+template <typename T, typename Parse>
+CLI::Option* addParsed(CLI::App& app, const std::string& name, T& into, Parse parse,
+                       const std::string& description) {
+    return app.add_option_function<std::string>(
+        name,
+        [&into, parse, name](const std::string& text) {
+            auto parsed = parse(text);
+            if (!parsed) {
+                throw CLI::ValidationError(name, parsed.reason());
+            }
+            into = std::move(*parsed);
+        },
+        description);
+}
+
+// A CLI11 validator from one of the program's own checks: the check's refusal is the message.
 template <typename Parse>
 CLI::Validator takes(Parse parse) {
     return CLI::Validator(
@@ -60,13 +77,10 @@ the others still run.
 Exit status: 0 nothing failed, 1 a check failed or the module could not be checked, 2 a usage
 error.)";
 
+// Options kept as typed until the checks that take them together.
 struct Given {
-    std::string size;
-    std::string frames;
     std::string screenshot;
     std::string module;
-    std::string timeout;
-    std::string cycles;
     std::string junit;
     std::string json;
     std::string checkModule;
@@ -78,15 +92,14 @@ void declare(CLI::App& app, CLI::App& check, CommandLine& line, Given& given) {
     app.footer(kFooter);
     app.set_version_flag("--version", "simhost " SIMHOST_VERSION, "show the program's version");
     RunOptions& run = line.run;
-    app.add_option("--size", given.size,
-                   "canvas size, each side 1 to " + kSizes + " (default 1920x1080)")
-        ->type_name("WxH")
-        ->check(takes(parseCanvasSize));
-    app.add_option("--frames", given.frames,
-                   "host draws to run after the commands, 0 to " + std::to_string(kMaxFrames) +
-                       " (default 1)")
-        ->type_name("N")
-        ->check(takes([](const std::string& text) { return parseCount(text, kMaxFrames); }));
+    addParsed(app, "--size", run.size, parseCanvasSize,
+              "canvas size, each side 1 to " + kSizes + " (default 1920x1080)")
+        ->type_name("WxH");
+    addParsed(
+        app, "--frames", run.frames,
+        [](const std::string& text) { return parseCount(text, kMaxFrames); },
+        "host draws to run after the commands, 0 to " + std::to_string(kMaxFrames) + " (default 1)")
+        ->type_name("N");
     app.add_option("--command", run.commands,
                    "console command to run after the module is loaded; repeatable, in order; "
                    "\"quit\" skips the commands after it and the interactive session")
@@ -127,15 +140,13 @@ void declare(CLI::App& app, CLI::App& check, CommandLine& line, Given& given) {
         .add_flag("--in-process", options.inProcess,
                   "run every check in this process (for a debugger)")
         ->disable_flag_override();
-    check.add_option("--timeout", given.timeout, "how long one check may take (default 10)")
-        ->type_name("SECONDS")
-        ->check(takes(check::timeoutIn));
-    check
-        .add_option("--cycles", given.cycles,
-                    "load and unload cycles of the cycles check, at least " +
-                        std::to_string(check::kFewestCycles) + " (default 100)")
-        ->type_name("N")
-        ->check(takes(check::cyclesIn));
+    addParsed(check, "--timeout", options.timeout, check::timeoutIn,
+              "how long one check may take (default 10)")
+        ->type_name("SECONDS");
+    addParsed(check, "--cycles", options.settings.cycles, check::cyclesIn,
+              "load and unload cycles of the cycles check, at least " +
+                  std::to_string(check::kFewestCycles) + " (default 100)")
+        ->type_name("N");
     check.add_option("--junit", given.junit, "also write a JUnit XML report")->type_name("FILE");
     check.add_option("--json", given.json, "also write a JSON report")->type_name("FILE");
     // A child's run of one check, for its parent: not for people.
@@ -215,12 +226,6 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments) 
         line.action = CommandLine::Action::Check;
         check::CheckOptions& options = line.check;
         options.module = given.checkModule;
-        if (!given.timeout.empty()) {
-            options.timeout = *check::timeoutIn(given.timeout);
-        }
-        if (!given.cycles.empty()) {
-            options.settings.cycles = *check::cyclesIn(given.cycles);
-        }
         if (check->count("--junit") > 0) {
             options.junit = given.junit;
         }
@@ -243,13 +248,7 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments) 
     }
 
     RunOptions& run = line.run;
-    if (!given.size.empty()) {
-        run.size = *parseCanvasSize(given.size);
-    }
-    if (app.count("--frames") > 0) {
-        run.frames = *parseCount(given.frames, kMaxFrames);
-        run.framesGiven = true;
-    }
+    run.framesGiven = app.count("--frames") > 0;
     if (app.count("--screenshot") > 0) {
         run.screenshot = given.screenshot;
     }
