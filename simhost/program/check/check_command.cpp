@@ -10,12 +10,12 @@
 
 #include "program/check/battery.h"
 #include "program/check/report.h"
-#include "program/cli/exit_status.h"
 #include "program/console/number_parsers.h"
 #include "program/output/error_message.h"
 #include "program/output/shown_text.h"
 #include "program/process/ending_signals.h"
 #include "program/process/exit_guard.h"
+#include "program/process/exit_status.h"
 #include "simhost/host_error.h"
 #include "simhost/services/console_variable.h"
 

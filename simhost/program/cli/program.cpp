@@ -10,7 +10,6 @@
 
 #include "program/check/check_command.h"
 #include "program/cli/command_line.h"
-#include "program/cli/exit_status.h"
 #include "program/console/console.h"
 #include "program/console/console_session.h"
 #include "program/live/display.h"
@@ -21,6 +20,7 @@
 #include "program/output/screenshot.h"
 #include "program/process/ending_signals.h"
 #include "program/process/exit_guard.h"
+#include "program/process/exit_status.h"
 #include "simhost/host.h"
 #include "simhost/host_error.h"
 #include "tools/imports_beside.h"

@@ -2,9 +2,9 @@
 
 #include <ostream>
 
-#include "program/cli/exit_status.h"
 #include "program/output/error_message.h"
 #include "program/process/ending_signals.h"
+#include "program/process/exit_status.h"
 
 namespace simhost {
 

@@ -10,10 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "program/cli/exit_status.h"
 #include "program/output/error_message.h"
 #include "program/output/screenshot.h"
 #include "program/output/shown_text.h"
+#include "program/process/exit_status.h"
 #include "simhost/host_error.h"
 
 namespace simhost {
