@@ -35,17 +35,9 @@ until_true() {
 for tool in Xvfb xdotool import; do
     command -v "$tool" >/dev/null || { echo "$tool is missing: scripts/install-deps installs it" >&2; exit 1; }
 done
-# Xvfb's GLX renders with the processor, and a window on a GLX visual costs it a conversion per
-# frame; the window draws with SDL's software renderer either way. Without -noreset the server
-# resets whenever its last client leaves (each xdotool probe here) and drops a client still
-# connecting at that moment, and SDL then finds no X display.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -extension GLX -nolisten tcp -noreset 3>"$work/display" \
-    2>"$work/xvfb.log" &
-pids+=($!)
-until_true 10 grep -q . "$work/display" || { cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=:$(head -1 "$work/display")
-# Serving, not only listening: a client gets through before simhost is started.
-until_true 10 xdotool getdisplaygeometry >/dev/null 2>&1 || { cat "$work/xvfb.log" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/xvfb.bash"
+xvfb_start 1280x1024x24 "$work" || exit 1
+pids+=("$xvfb_pid")
 
 # start_simhost <argument>...: simhost in $work, reading the console from a FIFO held open here
 start_simhost() {
