@@ -22,7 +22,10 @@ namespace simhost {
 // reading the terminal, say) hands their requests over to the host's thread.
 class SIMHOST_API Host {
 public:
-    explicit Host(Vector2 canvasSize = {1920, 1080});
+    // A common screen, and what the cover's figures are usually given for.
+    static constexpr Vector2 kDefaultCanvasSize{1920, 1080};
+
+    explicit Host(Vector2 canvasSize = kDefaultCanvasSize);
 
     ConsoleLog& log() { return log_; }
     ConsoleVariables& variables() { return variables_; }

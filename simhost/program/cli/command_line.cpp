@@ -93,7 +93,9 @@ void declare(CLI::App& app, CLI::App& check, CommandLine& line, Given& given) {
     app.set_version_flag("--version", "simhost " SIMHOST_VERSION, "show the program's version");
     RunOptions& run = line.run;
     addParsed(app, "--size", run.size, parseCanvasSize,
-              "canvas size, each side 1 to " + kSizes + " (default 1920x1080)")
+              "canvas size, each side 1 to " + kSizes + " (default " +
+                  std::to_string(Host::kDefaultCanvasSize.X) + "x" +
+                  std::to_string(Host::kDefaultCanvasSize.Y) + ")")
         ->type_name("WxH");
     addParsed(
         app, "--frames", run.frames,

@@ -7,17 +7,16 @@
 
 #include "bakkesmod/vector2.h"
 #include "program/check/check_command.h"
+#include "simhost/host.h"
 #include "simhost/result.h"
 
 namespace simhost {
 
 inline constexpr long long kMaxFrames = 1'000'000;
-// A common screen, and what the cover's figures are usually given for.
-inline constexpr Vector2 kDefaultCanvasSize{1920, 1080};
 
 // What `simhost MODULE` was asked to do.
 struct RunOptions {
-    Vector2 size = kDefaultCanvasSize;
+    Vector2 size = Host::kDefaultCanvasSize;
     long long frames = 1;
     bool framesGiven = false;
     std::vector<std::string> commands;
