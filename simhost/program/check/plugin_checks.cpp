@@ -26,6 +26,11 @@
 #define SIMHOST_SANITIZED_ALLOCATOR 1
 #endif
 #endif
+#if defined(SIMHOST_SANITIZED_ALLOCATOR)
+constexpr bool kSanitizedAllocator = true;
+#else
+constexpr bool kSanitizedAllocator = false;
+#endif
 
 namespace simhost::check {
 
@@ -284,11 +289,9 @@ Outcome release(const Settings& settings) {
 }
 
 Outcome cycles(const Settings& settings) {
-#if defined(SIMHOST_SANITIZED_ALLOCATOR)
-    if (settings.cycles > 0) {
+    if (kSanitizedAllocator && settings.cycles > 0) {
         return skip("memory cannot be measured under AddressSanitizer");
     }
-#endif
     const auto cycle = [&settings] {
         Loaded loaded(settings);
         loaded.host.draw();

@@ -48,6 +48,13 @@ bool driverChosenByUser() {
     return std::getenv("SDL_VIDEODRIVER") != nullptr;
 }
 
+// Where a desktop is named in the environment (X11, Wayland), rather than always there.
+#if defined(_WIN32)
+constexpr bool kDesktopNamedInEnvironment = false;
+#else
+constexpr bool kDesktopNamedInEnvironment = true;
+#endif
+
 // Why the desktops named in the environment could not be reached, in SDL's words:
 // "DISPLAY=:1, x11: <why>".
 std::string whyNoDesktop() {
@@ -96,14 +103,12 @@ private:
 };
 
 SdlDisplay::SdlDisplay(Vector2 size, const std::string& title) {
-#if !defined(_WIN32)
     // A desktop is named in the environment; without one SDL would only try and fall back.
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
-        !driverChosenByUser()) {
+    if (kDesktopNamedInEnvironment && std::getenv("DISPLAY") == nullptr &&
+        std::getenv("WAYLAND_DISPLAY") == nullptr && !driverChosenByUser()) {
         throw HostError(
             "cannot open a window: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
     }
-#endif
     // Requests to end are the program's to handle: SDL would turn them into a plain quit.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {

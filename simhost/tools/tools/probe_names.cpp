@@ -17,15 +17,19 @@ std::filesystem::path resolvedName(const std::filesystem::path& file) {
     return error ? std::filesystem::absolute(file) : result;
 }
 
-std::string readableSymbol(const std::string& name) {
+// A name as the Itanium ABI decorates it, read back; where that ABI is not this program's, the
+// name as it stands.
 #if defined(SIMHOST_ITANIUM_NAMES)
+std::string readableSymbol(const std::string& name) {
     int status = 0;
     const std::unique_ptr<char, decltype(&std::free)> readable(
         abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status), &std::free);
     return status == 0 && readable ? std::string(readable.get()) : name;
-#else
-    return name;
-#endif
 }
+#else
+std::string readableSymbol(const std::string& name) {
+    return name;
+}
+#endif
 
 }  // namespace simhost
