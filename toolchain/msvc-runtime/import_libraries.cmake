@@ -13,9 +13,9 @@ function(import_library dll arch output)
         set(machine i386:x86-64)
     endif()
     if(NOT EXISTS ${folder}/${dll}.dll)
-        message(FATAL_ERROR "${folder}/${dll}.dll is missing: scripts/windows-setup --wine installs it")
+        message(FATAL_ERROR "${folder}/${dll}.dll is missing: toolchain/windows-setup --wine installs it")
     endif()
-    execute_process(COMMAND llvm-readobj-16 --coff-exports ${folder}/${dll}.dll
+    execute_process(COMMAND ${CMAKE_READOBJ} --coff-exports ${folder}/${dll}.dll
         OUTPUT_VARIABLE table RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
         message(FATAL_ERROR "cannot read the exports of ${folder}/${dll}.dll")
@@ -24,7 +24,7 @@ function(import_library dll arch output)
     if(arch STREQUAL "x86" AND EXISTS ${folder}/lib${dll}.a)
         # __imp__GetLastError@0 names GetLastError@0: the caller's name, less the import prefix
         # and the underscore dlltool adds back.
-        execute_process(COMMAND llvm-nm-16 ${folder}/lib${dll}.a OUTPUT_VARIABLE symbols)
+        execute_process(COMMAND ${CMAKE_NM} ${folder}/lib${dll}.a OUTPUT_VARIABLE symbols)
         string(REGEX MATCHALL "__imp__[A-Za-z0-9_]+@[0-9]+" decorated "${symbols}")
         foreach(symbol IN LISTS decorated)
             string(REGEX REPLACE "^__imp__(([A-Za-z0-9_]+)@[0-9]+)$" "\\2;\\1" parts "${symbol}")
@@ -44,7 +44,7 @@ function(import_library dll arch output)
     get_filename_component(directory ${output} DIRECTORY)
     file(MAKE_DIRECTORY ${directory})
     file(WRITE ${output}.def "${definition}")
-    execute_process(COMMAND llvm-dlltool-16 -m ${machine} -k -d ${output}.def -l ${output}
+    execute_process(COMMAND ${CMAKE_DLLTOOL} -m ${machine} -k -d ${output}.def -l ${output}
         RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
         message(FATAL_ERROR "llvm-dlltool could not make ${output}")

@@ -16,19 +16,27 @@ else()
     set(arch_flags)
 endif()
 
+# LLVM 16's programs by Debian's versioned names, found here once: the compiler, the linker, the
+# librarian, the resource and manifest tools, and what makes and reads Windows binaries for the
+# runtime's import libraries and the tests (CMAKE_DLLTOOL, CMAKE_NM, CMAKE_READOBJ).
+find_program(TOOLCHAIN_CLANG clang-16 REQUIRED)
+find_program(CMAKE_LINKER lld-link-16 REQUIRED)
+find_program(CMAKE_AR llvm-lib-16 REQUIRED)
+find_program(CMAKE_RC_COMPILER llvm-rc-16 REQUIRED)
+find_program(CMAKE_MT llvm-mt-16 REQUIRED)
+find_program(CMAKE_DLLTOOL llvm-dlltool-16 REQUIRED)
+find_program(CMAKE_NM llvm-nm-16 REQUIRED)
+find_program(CMAKE_READOBJ llvm-readobj-16 REQUIRED)
+
 # clang takes the cl command line when the program it runs is named clang-cl; Debian's clang 16
 # has no such program, so a link named so is made here.
 set(links ${CMAKE_BINARY_DIR}/toolchain-links)
 file(MAKE_DIRECTORY ${links})
-file(CREATE_LINK /usr/bin/clang-16 ${links}/clang-cl SYMBOLIC)
+file(CREATE_LINK ${TOOLCHAIN_CLANG} ${links}/clang-cl SYMBOLIC)
 set(CMAKE_C_COMPILER ${links}/clang-cl)
 set(CMAKE_CXX_COMPILER ${links}/clang-cl)
 set(CMAKE_C_COMPILER_TARGET ${triple})
 set(CMAKE_CXX_COMPILER_TARGET ${triple})
-set(CMAKE_LINKER /usr/bin/lld-link-16)
-set(CMAKE_AR /usr/bin/llvm-lib-16)
-set(CMAKE_RC_COMPILER /usr/bin/llvm-rc-16)
-set(CMAKE_MT /usr/bin/llvm-mt-16)
 
 # The headers: the fix-ups first, then the STL, then Wine's C runtime and Windows headers; none
 # of the build machine's own.
@@ -64,7 +72,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_FIND_ROOT_PATH ${CMAKE_BINARY_DIR}/packages)
 
 # Test programs run under Wine (64-bit Wine for the x64 build), with the project's prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${source}/scripts/wine-run)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${source}/toolchain/wine-run)
 
-# The project builds the runtime's static part and the import libraries (MsvcRuntime.cmake).
+# The project builds the runtime's static part and the import libraries (msvc-runtime/).
 set(TAVORINDEN_MSVC_RUNTIME ${TAVORINDEN_WINDOWS_ARCH})
