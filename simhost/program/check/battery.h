@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "program/check/check.h"
+#include "program/check/check_types.h"
 
 namespace simhost::check {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "program/check/check.h"
+#include "program/check/check_types.h"
 #include "simhost/loading/module_calls.h"
 
 namespace simhost::check {

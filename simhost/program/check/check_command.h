@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "program/check/check.h"
+#include "program/check/check_types.h"
 #include "program/check/isolation.h"
 #include "simhost/result.h"
 

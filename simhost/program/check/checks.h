@@ -1,6 +1,6 @@
 #pragma once
 
-#include "program/check/check.h"
+#include "program/check/check_types.h"
 
 // The checks themselves; battery.cpp lists them in order.
 namespace simhost::check {

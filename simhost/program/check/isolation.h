@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "program/check/check.h"
+#include "program/check/check_types.h"
 
 namespace simhost::check {
 

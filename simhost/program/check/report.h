@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "program/check/check.h"
+#include "program/check/check_types.h"
 
 namespace simhost::check {
 
