@@ -86,7 +86,7 @@ TEST(ModuleWatch, LoadsEachNewBuildKeepingTheVariables) {
     console.usePrivateCopies(copies);
     ASSERT_TRUE(console.loadModule()) << messages.str();
     ASSERT_NE(console.loaded()->module.file(), module);
-    EXPECT_EQ(console.run("cl_tavorinden 0"), simhost::Console::Outcome::Done);
+    EXPECT_EQ(console.run("cl_tavorinden 0"), simhost::Console::Ran::Done);
 
     auto now = FileWatch::Clock::now();
     simhost::ModuleWatch watch(console, now);

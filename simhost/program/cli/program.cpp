@@ -60,12 +60,12 @@ int afterLoading(const RunOptions& options, Host& host, Console& console, std::i
     int status = kSuccess;
     bool quit = false;
     for (const std::string& command : options.commands) {
-        const Console::Outcome outcome = console.run(command);
-        if (outcome == Console::Outcome::Quit) {
+        const Console::Ran outcome = console.run(command);
+        if (outcome == Console::Ran::Quit) {
             quit = true;  // no more console input; the frames and the picture asked for follow
             break;
         }
-        if (outcome == Console::Outcome::Failed) {
+        if (outcome == Console::Ran::Failed) {
             status = kRunFailure;
         }
     }

@@ -96,26 +96,26 @@ const LoadedModule* Console::loaded() const {
     return loaded_ ? host_.modules().find(*loaded_) : nullptr;
 }
 
-Console::Outcome Console::run(std::string_view line) {
+Console::Ran Console::run(std::string_view line) {
     const SplitLine split = splitCommands(line);
     if (split.unclosedQuoteColumn != 0) {
         return fail("the double quote at column " + std::to_string(split.unclosedQuoteColumn) +
                     " is never closed; the line was not run");
     }
-    Outcome result = Outcome::Done;
+    Ran result = Ran::Done;
     for (const Words& words : split.commands) {
-        const Outcome outcome = execute(words);
-        if (outcome == Outcome::Quit) {
-            return Outcome::Quit;
+        const Ran outcome = execute(words);
+        if (outcome == Ran::Quit) {
+            return Ran::Quit;
         }
-        if (outcome == Outcome::Failed) {
-            result = Outcome::Failed;
+        if (outcome == Ran::Failed) {
+            result = Ran::Failed;
         }
     }
     return result;
 }
 
-Console::Outcome Console::execute(const Words& words) {
+Console::Ran Console::execute(const Words& words) {
     const std::string& command = words.front();
     if (ConsoleVariable* found = host_.variables().find(command)) {
         return variable(*found, words);
@@ -125,7 +125,7 @@ Console::Outcome Console::execute(const Words& words) {
         return help();
     }
     if (name == "quit" || name == "exit") {
-        return Outcome::Quit;
+        return Ran::Quit;
     }
     if (name == "cvarlist") {
         return listVariables();
@@ -145,7 +145,7 @@ Console::Outcome Console::execute(const Words& words) {
     return fail("Unknown command " + printable(command) + "; type help for the commands");
 }
 
-Console::Outcome Console::help() {
+Console::Ran Console::help() {
     messages_ << "NAME                 show a console variable\n"
                  "NAME VALUE           set a console variable\n"
                  "cvarlist             list the console variables\n"
@@ -159,10 +159,10 @@ Console::Outcome Console::help() {
                  "Separate commands on one line with ';'. Quote values with spaces.\n"
                  "Names of commands and variables are not case-sensitive.\n"
                  "Values are plain decimal numbers: digits, one optional point, a leading '-'.\n";
-    return Outcome::Done;
+    return Ran::Done;
 }
 
-Console::Outcome Console::listVariables() {
+Console::Ran Console::listVariables() {
     std::size_t listed = 0;
     for (const ConsoleVariable* entry : host_.variables().all()) {
         if (entry->definition().listed) {
@@ -172,17 +172,17 @@ Console::Outcome Console::listVariables() {
         }
     }
     messages_ << listed << (listed == 1 ? " console variable\n" : " console variables\n");
-    return Outcome::Done;
+    return Ran::Done;
 }
 
-Console::Outcome Console::variable(ConsoleVariable& entry, const Words& words) {
+Console::Ran Console::variable(ConsoleVariable& entry, const Words& words) {
     const auto& definition = entry.definition();
     if (words.size() == 1) {
         messages_ << entry.name() << " = \"" << entry.text() << "\" (default \""
                   << definition.defaultValue << "\", min " << describeBound(definition.minimum)
                   << ", max " << describeBound(definition.maximum) << ") - "
                   << definition.description << '\n';
-        return Outcome::Done;
+        return Ran::Done;
     }
     if (words.size() > 2) {
         return fail(entry.name() + " takes one value; quote it if it has spaces");
@@ -198,10 +198,10 @@ Console::Outcome Console::variable(ConsoleVariable& entry, const Words& words) {
                   << ", the " << (change == ValueChange::ClampedToMinimum ? "smallest" : "largest")
                   << " value allowed\n";
     }
-    return Outcome::Done;
+    return Ran::Done;
 }
 
-Console::Outcome Console::draw(const Words& words) {
+Console::Ran Console::draw(const Words& words) {
     if (words.size() > 2) {
         return fail("usage: draw [N]");
     }
@@ -220,14 +220,14 @@ Console::Outcome Console::draw(const Words& words) {
     } catch (...) {
         return fail("draw failed: " + describe(std::current_exception()));
     }
-    return Outcome::Done;
+    return Ran::Done;
 }
 
-Console::Outcome Console::size(const Words& words) {
+Console::Ran Console::size(const Words& words) {
     if (words.size() != 2) {
         const Vector2 current = host_.canvas().size();
         messages_ << "canvas is " << current.X << "x" << current.Y << "; usage: size WxH\n";
-        return words.size() == 1 ? Outcome::Done : Outcome::Failed;
+        return words.size() == 1 ? Ran::Done : Ran::Failed;
     }
     const auto parsed = parseCanvasSize(words[1]);
     if (!parsed) {
@@ -238,10 +238,10 @@ Console::Outcome Console::size(const Words& words) {
     } catch (const std::bad_alloc&) {
         return fail(canvasOutOfMemory(*parsed));
     }
-    return Outcome::Done;
+    return Ran::Done;
 }
 
-Console::Outcome Console::screenshot(const Words& words) {
+Console::Ran Console::screenshot(const Words& words) {
     if (words.size() != 2) {
         return fail("usage: screenshot FILE.png");
     }
@@ -252,15 +252,15 @@ Console::Outcome Console::screenshot(const Words& words) {
         writeScreenshot(host_.canvas(), words[1]);
     } catch (const HostError& error) {
         messages_ << errorMessage(error) << '\n';
-        return Outcome::Failed;
+        return Ran::Failed;
     } catch (const std::bad_alloc&) {
         return fail("cannot write " + shown(words[1]) + ": out of memory");
     }
     messages_ << "wrote " << shown(words[1]) << '\n';
-    return Outcome::Done;
+    return Ran::Done;
 }
 
-Console::Outcome Console::plugin(const Words& words) {
+Console::Ran Console::plugin(const Words& words) {
     const std::string action = words.size() >= 2 ? lowered(words[1]) : "";
     if ((action != "load" && action != "unload") || words.size() > 3) {
         return fail("usage: plugin load|unload [" + shown(module_.stem().string()) + "]");
@@ -270,17 +270,17 @@ Console::Outcome Console::plugin(const Words& words) {
                     shown(module_.stem().string()));
     }
     if (action == "load") {
-        return loadModule() ? Outcome::Done : Outcome::Failed;
+        return loadModule() ? Ran::Done : Ran::Failed;
     }
     if (!loaded_) {
         return fail(shown(module_.stem().string()) + " is not loaded");
     }
-    return unloadModule() ? Outcome::Done : Outcome::Failed;
+    return unloadModule() ? Ran::Done : Ran::Failed;
 }
 
-Console::Outcome Console::fail(const std::string& cause) {
+Console::Ran Console::fail(const std::string& cause) {
     messages_ << errorMessage(cause) << '\n';
-    return Outcome::Failed;
+    return Ran::Failed;
 }
 
 std::string canvasOutOfMemory(Vector2 size) {

@@ -17,7 +17,8 @@ namespace simhost {
 // what modules log goes to the host's log.
 class Console {
 public:
-    enum class Outcome { Done, Failed, Quit };
+    // What running a line did: the session goes on, goes on after a failure, or ends.
+    enum class Ran { Done, Failed, Quit };
 
     // The most draws one "draw N" runs.
     static constexpr long long kMaxDrawsPerCommand = 100'000;
@@ -26,7 +27,7 @@ public:
     Console(Host& host, std::filesystem::path module, std::ostream& messages);
 
     // Runs every command of the line in order; Failed when any of them failed, Quit at "quit".
-    Outcome run(std::string_view line);
+    Ran run(std::string_view line);
 
     // Loads the module given on the command line; false (with the reason told) if it fails.
     bool loadModule();
@@ -51,15 +52,15 @@ public:
 private:
     using Words = std::vector<std::string>;
 
-    Outcome execute(const Words& words);
-    Outcome help();
-    Outcome listVariables();
-    Outcome variable(ConsoleVariable& variable, const Words& words);
-    Outcome draw(const Words& words);
-    Outcome size(const Words& words);
-    Outcome screenshot(const Words& words);
-    Outcome plugin(const Words& words);
-    Outcome fail(const std::string& cause);
+    Ran execute(const Words& words);
+    Ran help();
+    Ran listVariables();
+    Ran variable(ConsoleVariable& variable, const Words& words);
+    Ran draw(const Words& words);
+    Ran size(const Words& words);
+    Ran screenshot(const Words& words);
+    Ran plugin(const Words& words);
+    Ran fail(const std::string& cause);
     // The error as the person named the file.
     HostError named(const HostError& error) const;
 

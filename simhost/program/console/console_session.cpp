@@ -29,7 +29,7 @@ std::optional<int> ConsoleSession::turns(std::optional<std::chrono::milliseconds
         switch (read->status) {
             case ConsoleInput::Status::Line:
                 ++lineNumber_;
-                if (console_.run(read->line) == Console::Outcome::Quit) {
+                if (console_.run(read->line) == Console::Ran::Quit) {
                     return status();
                 }
                 break;
