@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simhost/door/host_handles.h"
+#include "simhost/door/handle_bases.h"
 #include "simhost/services/canvas.h"
 #include "simhost/services/console_variable.h"
 #include "simhost/services/module_services.h"

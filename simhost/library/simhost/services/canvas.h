@@ -6,7 +6,7 @@
 #include <span>
 
 #include "bakkesmod/vector2.h"
-#include "simhost/door/host_handles.h"
+#include "simhost/door/handle_bases.h"
 #include "simhost/export.h"
 #include "simhost/services/canvas_observer.h"
 #include "simhost/services/rgba.h"

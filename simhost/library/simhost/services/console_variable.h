@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "simhost/door/host_handles.h"
+#include "simhost/door/handle_bases.h"
 #include "simhost/export.h"
 #include "simhost/services/module_id.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simhost/door/host_handles.h"
+#include "simhost/door/handle_bases.h"
 #include "simhost/services/module_id.h"
 
 namespace simhost {
