@@ -283,9 +283,4 @@ Console::Ran Console::fail(const std::string& cause) {
     return Ran::Failed;
 }
 
-std::string canvasOutOfMemory(Vector2 size) {
-    return "cannot make a " + std::to_string(size.X) + "x" + std::to_string(size.Y) +
-           " canvas: out of memory";
-}
-
 }  // namespace simhost

@@ -72,7 +72,4 @@ private:
     std::ostream& messages_;
 };
 
-// What the program says when there is no memory for a canvas of that size.
-std::string canvasOutOfMemory(Vector2 size);
-
 }  // namespace simhost
