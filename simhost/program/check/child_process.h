@@ -17,6 +17,9 @@ namespace simhost::check {
 inline constexpr std::size_t kOutputKept = 64 * 1024;
 // How much of the call report the parent reads; a child's own report is far shorter.
 inline constexpr std::size_t kReportKept = 64 * 1024;
+// Where a child on POSIX finds its call report channel, as the parent hands it over; the child
+// moves it further out of the way at once (ReportChannel).
+inline constexpr int kChannelGiven = 3;
 
 // How a child ended, as its parent saw it.
 struct ChildEnd {

@@ -13,8 +13,6 @@ namespace simhost::check {
 
 namespace {
 
-// Where the child finds its call report channel; it moves it further out of the way at once.
-constexpr int kChannelGiven = 3;
 // The least descriptor the child moves the channel to: above any a plug-in opens in passing.
 constexpr int kChannelMovedTo = 100;
 

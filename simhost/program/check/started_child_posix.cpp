@@ -21,9 +21,6 @@ namespace simhost::check {
 
 namespace {
 
-// Where the child finds its call report channel (see ReportChannel).
-constexpr int kChannelGiven = 3;
-
 [[noreturn]] void failed(const std::string& what, int error) {
     throw HostError(what + ": " + std::strerror(error));
 }
