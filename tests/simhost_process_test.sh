@@ -154,7 +154,7 @@ prompt)
     # The "] " prompt goes to standard error when standard input is a terminal, and only then.
     # script(1) gives the command a terminal: as standard input, and as its standard output.
     on_terminal() { script -qec "$1" /dev/null </dev/null >/dev/null; }
-    on_terminal "$simhost --frames 0 --interactive $module 2>$work/typed </dev/tty >$work/out"
+    on_terminal "$simhost --frames 0 --interactive $module 2>$work/typed >$work/out"
     on_terminal "echo quit | $simhost --frames 0 --interactive $module 2>$work/piped"
     check "a prompt for a terminal's input: $(cat -A "$work/typed")" test "$(cat "$work/typed")" = "] "
     check "no prompt for a pipe's input: $(cat -A "$work/piped")" test ! -s "$work/piped"
