@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -28,11 +26,6 @@ using simhost::check::Verdict;
 using simhost::check::writeJson;
 using simhost::check::writeJunit;
 
-std::string contents(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 const std::vector<Finding> kFindings{
     {"opens", "", {Verdict::Pass, "", 12.4, {}}},
     {"drawing", "", {Verdict::Fail, "crashed <at> \"0x0\" & \x01 more", 3, {}}},
@@ -54,7 +47,7 @@ TEST(CheckReport, JunitAndJsonCarryEveryFindingSafely) {
     writeJunit(kFindings, "m<1>.so", scratch / "report.xml");
     writeJson(kFindings, "m<1>.so", scratch / "report.json");
 
-    const std::string xml = contents(scratch / "report.xml");
+    const std::string xml = fileBytes(scratch / "report.xml");
     EXPECT_NE(xml.find("tests=\"4\" failures=\"1\" errors=\"0\" skipped=\"1\""), std::string::npos)
         << xml;
     EXPECT_NE(xml.find("name=\"simhost check m&lt;1&gt;.so\""), std::string::npos) << xml;
@@ -63,7 +56,7 @@ TEST(CheckReport, JunitAndJsonCarryEveryFindingSafely) {
         << xml;
     EXPECT_NE(xml.find("<skipped message=\"the plug-in does not load\"/>"), std::string::npos);
 
-    const auto json = nlohmann::json::parse(contents(scratch / "report.json"));
+    const auto json = nlohmann::json::parse(fileBytes(scratch / "report.json"));
     EXPECT_EQ(json["module"], "m<1>.so");
     EXPECT_EQ(json["failed"], 1);
     ASSERT_EQ(json["checks"].size(), 4u);
@@ -223,7 +216,7 @@ TEST(CheckCommand, UsageErrorsListAndReportFiles) {
         check({"--in-process", "--only=^(record|entries)$",
                "--json=" + (scratch / "r.json").string(), tavorindenModule().string()});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
-    EXPECT_EQ(nlohmann::json::parse(contents(scratch / "r.json"))["checks"].size(), 2u);
+    EXPECT_EQ(nlohmann::json::parse(fileBytes(scratch / "r.json"))["checks"].size(), 2u);
     EXPECT_NE(run.out.find("\n2 passed, 0 failed\n"), std::string::npos) << run.out;
 }
 

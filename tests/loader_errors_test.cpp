@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -150,8 +149,7 @@ TEST(LoaderRequests, AModuleFailingInOnUnloadIsUnloadedAndTold) {
 // A module for another machine is named for what it is, before the system loader sees it.
 TEST(LoaderRequests, RefusesAModuleBuiltForAnotherMachine) {
     ScratchDirectory scratch;
-    std::ifstream whole(tavorindenModule(), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(whole)), {});
+    std::string bytes = fileBytes(tavorindenModule());
     // ELF's e_machine, or the PE file header's Machine, made AArch64's.
     std::size_t machine = 18;
     if (bytes.rfind("MZ", 0) == 0) {
@@ -202,8 +200,7 @@ TEST(LoaderRequests, RefusesFilesTheSystemLoaderCannotTakeSafely) {
     simhost::Host host;
     EXPECT_EQ(loadError(host, fifo), fifo.string() + ": is not a regular file");
 
-    std::ifstream whole(tavorindenModule(), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(whole)), {});
+    const std::string bytes = fileBytes(tavorindenModule());
     // Cut inside the last loadable segment, by one byte: what a linker still writing the module
     // leaves behind, with every header in place.
     Elf64_Ehdr header{};

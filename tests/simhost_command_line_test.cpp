@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -92,8 +91,7 @@ TEST(SimhostCommandLine, UsageErrorsSayWhichArgumentAndWhy) {
 }
 
 std::string expected(const std::string& name) {
-    std::ifstream in(std::filesystem::path(TEST_EXPECTED_DIR) / name, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::string text = fileBytes(std::filesystem::path(TEST_EXPECTED_DIR) / name);
     std::erase(text, '\r');  // however the checkout ended its lines
     return text;
 }

@@ -1,5 +1,7 @@
 #include "simhost_run.h"
 
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 
@@ -14,6 +16,11 @@ SimhostRun runSimhost(const std::vector<std::string>& arguments, const std::stri
     run.out = out.str();
     run.err = err.str();
     return run;
+}
+
+std::string fileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 ScratchDirectory::ScratchDirectory() {

@@ -13,6 +13,9 @@ struct SimhostRun {
 
 SimhostRun runSimhost(const std::vector<std::string>& arguments, const std::string& input = "");
 
+// A file's bytes, as they are on disk; empty for a file that cannot be read.
+std::string fileBytes(const std::filesystem::path& file);
+
 // A fresh directory for one test's files, removed when it goes.
 class ScratchDirectory {
 public:
