@@ -43,8 +43,8 @@ void moduleCycle(benchmark::State& state, bool reopen) {
     simhost::PluginModule kept(TAVORINDEN_MODULE);
     for (auto _ : state) {
         simhost::KeptModule out = modules.unloadKeepingFile(modules.load(std::move(kept)));
-        if (out.failure) {
-            state.SkipWithError(out.failure->what());
+        if (!out.leaving) {
+            state.SkipWithError(out.leaving.reason().c_str());
             break;
         }
         kept = std::move(out.module);

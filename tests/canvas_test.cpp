@@ -6,6 +6,7 @@
 
 #include "bakkesmod/canvas_wrapper.h"
 #include "call_recorder.h"
+#include "simhost/host_error.h"
 #include "simhost/services/canvas.h"
 
 namespace {
@@ -79,11 +80,20 @@ TEST(Canvas, BlendsByAlpha) {
 }
 
 TEST(Canvas, RefusesNegativeSizesAndPixelsOutside) {
-    EXPECT_THROW(Canvas(-1, 5), std::invalid_argument);
+    const auto refusal = [](auto&& request) -> std::string {
+        try {
+            request();
+        } catch (const simhost::HostError& error) {
+            return error.what();
+        }
+        return "accepted";
+    };
+    EXPECT_EQ(refusal([] { Canvas(-1, 5); }), "canvas size -1x5 is negative");
     Canvas canvas(3, 3);
-    EXPECT_THROW(canvas.resize(3, -1), std::invalid_argument);
+    EXPECT_EQ(refusal([&] { canvas.resize(3, -1); }), "canvas size 3x-1 is negative");
     EXPECT_EQ(canvas.width(), 3);
-    EXPECT_THROW(canvas.pixel(3, 0), std::out_of_range);
+    EXPECT_EQ(refusal([&] { (void)canvas.pixel(3, 0); }), "pixel (3, 0) is outside the canvas");
+    EXPECT_EQ(refusal([&] { (void)canvas.pixel(0, -1); }), "pixel (0, -1) is outside the canvas");
 }
 
 TEST(CanvasHandle, TellsAnObserverEveryCall) {

@@ -261,8 +261,8 @@ Outcome release(const Settings& settings) {
         const bool outlived = !object.expired();
         object.reset();  // its shared count is the module's code: gone before the module closes
         calling(settings, ModuleCall::Close, [&kept] { kept.module.close(); });
-        if (kept.failure) {
-            throw *kept.failure;
+        if (!kept.leaving) {
+            throw kept.module.fail(kept.leaving.reason());
         }
         if (outlived) {
             return fail("the object outlived the release entry and the host's copy");

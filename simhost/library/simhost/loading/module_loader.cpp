@@ -106,19 +106,24 @@ ModuleId ModuleLoader::load(PluginModule module) {
     throw module.fail("loading the plug-in failed: " + failure);
 }
 
-LoadedModule ModuleLoader::takeOut(ModuleId id, UnloadOrder order,
-                                   std::optional<HostError>& failure) {
+struct ModuleLoader::TakenOut {
+    LoadedModule entry;
+    Result<> leaving;
+};
+
+ModuleLoader::TakenOut ModuleLoader::takeOut(ModuleId id, UnloadOrder order) {
     const auto found = position(id);
     if (found == modules_.end()) {
         throw HostError("no module with id " + std::to_string(id) + " is loaded");
     }
-    LoadedModule entry = std::move(modules_[static_cast<std::size_t>(found - modules_.begin())]);
+    TakenOut out{std::move(modules_[static_cast<std::size_t>(found - modules_.begin())]), {}};
+    LoadedModule& entry = out.entry;
     modules_.erase(found);
 
     try {
         into(ModuleCall::OnUnload, [&] { entry.plugin->onUnload(); });
     } catch (...) {
-        failure = entry.module.fail("onUnload failed: " + describe(std::current_exception()));
+        out.leaving = refuse("onUnload failed: " + describe(std::current_exception()));
     }
     // Drawables and bound booleans are the module's code and memory: gone before it closes.
     overlay_.removeAll(id);
@@ -130,28 +135,26 @@ LoadedModule ModuleLoader::takeOut(ModuleId id, UnloadOrder order,
         try {
             into(ModuleCall::Release, [&] { entry.module.release(); });
         } catch (const HostError& error) {
-            if (!failure) {
-                failure = error;
+            if (out.leaving) {
+                out.leaving = refuse(error.cause());
             }
         }
     }
     entry.plugin.reset();
-    return entry;
+    return out;
 }
 
 void ModuleLoader::unload(ModuleId id, UnloadOrder order) {
-    std::optional<HostError> failure;
-    LoadedModule entry = takeOut(id, order, failure);
-    into(ModuleCall::Close, [&] { entry.module.close(); });
-    if (failure) {
-        throw *failure;
+    TakenOut out = takeOut(id, order);
+    into(ModuleCall::Close, [&] { out.entry.module.close(); });
+    if (!out.leaving) {
+        throw out.entry.module.fail(out.leaving.reason());
     }
 }
 
 KeptModule ModuleLoader::unloadKeepingFile(ModuleId id) {
-    std::optional<HostError> failure;
-    LoadedModule entry = takeOut(id, {}, failure);
-    return {std::move(entry.module), std::move(failure)};
+    TakenOut out = takeOut(id, {});
+    return {std::move(out.entry.module), std::move(out.leaving)};
 }
 
 void ModuleLoader::unloadAll() noexcept {

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "bakkesmod/bakkesmod_plugin.h"
@@ -13,6 +12,7 @@
 #include "simhost/host_error.h"
 #include "simhost/loading/module_calls.h"
 #include "simhost/loading/plugin_module.h"
+#include "simhost/result.h"
 #include "simhost/services/module_services.h"
 
 namespace simhost {
@@ -47,12 +47,13 @@ struct LoadedModule {
     std::shared_ptr<ModuleServices> services;
 };
 
-// A module unloaded with its file kept open, and how the module failed on the way out, if it
-// did. The file is handed back either way: whatever the caller still holds of the module (a
-// handle's shared count, say) is the module's code and must go before the file is closed.
+// A module unloaded with its file kept open, and whether it left cleanly: refused with the cause
+// when it failed on the way out (`module.fail` words it about the file). The file is handed back
+// either way: whatever the caller still holds of the module (a handle's shared count, say) is the
+// module's code and must go before the file is closed.
 struct KeptModule {
     PluginModule module;
-    std::optional<HostError> failure;
+    Result<> leaving;
 };
 
 // Loads and unloads plug-in modules the way the host does, giving each its own services. This is
@@ -97,7 +98,8 @@ public:
 
 private:
     // Everything of unload but closing: the entry comes back, its module still open.
-    LoadedModule takeOut(ModuleId id, UnloadOrder order, std::optional<HostError>& failure);
+    struct TakenOut;
+    TakenOut takeOut(ModuleId id, UnloadOrder order);
     std::vector<LoadedModule>::const_iterator position(ModuleId id) const;
     // Runs `step`, a call into the module's code, with the watch told before and after.
     template <typename Step>

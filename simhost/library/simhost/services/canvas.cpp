@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <stdexcept>
 #include <string>
+
+#include "simhost/host_error.h"
 
 namespace simhost {
 
@@ -48,7 +49,7 @@ Canvas::Canvas(int width, int height) {
 
 void Canvas::resize(int width, int height) {
     if (width < 0 || height < 0) {
-        throw std::invalid_argument("canvas size " + std::to_string(width) + "x" +
+        throw HostError("canvas size " + std::to_string(width) + "x" +
                                     std::to_string(height) + " is negative");
     }
     // Allocated before anything changes: when memory runs out, the canvas stays as it was. The
@@ -70,8 +71,8 @@ void Canvas::fill(Rgba color) {
 
 Rgba Canvas::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) {
-        throw std::out_of_range("pixel (" + std::to_string(x) + ", " + std::to_string(y) +
-                                ") is outside the canvas");
+        throw HostError("pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+                        ") is outside the canvas");
     }
     return pixels_[static_cast<std::size_t>(y) * width_ + x];
 }

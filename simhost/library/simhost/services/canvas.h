@@ -19,6 +19,7 @@ public:
     // The largest side the host draws on.
     static constexpr int kMaxSide = 16384;
 
+    // Sizes are never negative and pixels are read inside the canvas: HostError otherwise.
     Canvas(int width, int height);
 
     // Changes the size; the contents become transparent black. Throws std::bad_alloc, with the
