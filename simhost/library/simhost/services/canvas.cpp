@@ -49,8 +49,8 @@ Canvas::Canvas(int width, int height) {
 
 void Canvas::resize(int width, int height) {
     if (width < 0 || height < 0) {
-        throw HostError("canvas size " + std::to_string(width) + "x" +
-                                    std::to_string(height) + " is negative");
+        throw HostError("canvas size " + std::to_string(width) + "x" + std::to_string(height) +
+                        " is negative");
     }
     // Allocated before anything changes: when memory runs out, the canvas stays as it was. The
     // system hands out zeroed pages as they are touched, so a large canvas costs only what is
