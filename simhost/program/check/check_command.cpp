@@ -122,31 +122,49 @@ Result<> reportFilesApart(const CheckOptions& options) {
     return {};
 }
 
-int runCheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& err) {
-    if (options.list) {
-        for (const Check& check : battery()) {
-            out << check.id << "  " << check.description << '\n';
-        }
-        return reportLost(out, err) ? kRunFailure : kSuccess;
-    }
-    if (options.runOne) {
-        const Check* check = findCheck(*options.runOne);
-        if (check == nullptr) {
-            err << errorMessage("no check named " + printable(*options.runOne)) << '\n';
-            return kUsageError;
-        }
-        return runOneForParent(*check, options.settings, *options.reportChannel);
-    }
+namespace {
 
-    // In one process a plug-in calling exit() would end the run looking finished; in children
-    // a request to end is passed on to the child running and everything it started.
-    std::optional<ExitGuard> guard;
-    std::optional<EndingSignals> signals;
-    if (options.inProcess) {
-        guard.emplace("the check run did not finish: the plug-in ended the process");
-    } else {
-        signals.emplace();
+int listChecks(std::ostream& out, std::ostream& err) {
+    for (const Check& check : battery()) {
+        out << check.id << "  " << check.description << '\n';
     }
+    return reportLost(out, err) ? kRunFailure : kSuccess;
+}
+
+// A check that needs what an earlier one could not give is skipped, not run.
+Outcome outcomeOf(const Check& check, const CheckOptions& options, bool opened, bool loaded) {
+    if (!opened && std::string_view(check.id) != "opens") {
+        return {Verdict::Skip, "the module does not open", 0, {}};
+    }
+    if (!loaded && check.needsLoad) {
+        return {Verdict::Skip, "the plug-in does not load", 0, {}};
+    }
+    return options.inProcess ? runCheck(check, options.settings)
+                             : runIsolated(check, options.settings, options.timeout);
+}
+
+int writeReports(const std::vector<Finding>& findings, const CheckOptions& options,
+                 std::ostream& err) {
+    try {
+        if (options.junit) {
+            writeJunit(findings, options.module, *options.junit);
+        }
+        if (options.json) {
+            writeJson(findings, options.module, *options.json);
+        }
+    } catch (const HostError& error) {
+        err << errorMessage(error) << '\n';
+        return kRunFailure;
+    }
+    const bool anyFailed = std::any_of(findings.begin(), findings.end(), [](const Finding& f) {
+        return f.outcome.verdict == Verdict::Fail;
+    });
+    return anyFailed ? kRunFailure : kSuccess;
+}
+
+// Runs the chosen checks in the battery's order, a line for each as it ends, then the summary
+// and the report files.
+int runBattery(const CheckOptions& options, std::ostream& out, std::ostream& err) {
     std::optional<std::regex> only;
     if (options.only) {
         only.emplace(*options.only);
@@ -158,16 +176,7 @@ int runCheckCommand(const CheckOptions& options, std::ostream& out, std::ostream
         if (only && !std::regex_search(check.id, *only)) {
             continue;
         }
-        Finding finding{check.id, check.description, {}};
-        if (!opened && std::string_view(check.id) != "opens") {
-            finding.outcome = {Verdict::Skip, "the module does not open", 0, {}};
-        } else if (!loaded && check.needsLoad) {
-            finding.outcome = {Verdict::Skip, "the plug-in does not load", 0, {}};
-        } else {
-            finding.outcome = options.inProcess
-                                  ? runCheck(check, options.settings)
-                                  : runIsolated(check, options.settings, options.timeout);
-        }
+        Finding finding{check.id, check.description, outcomeOf(check, options, opened, loaded)};
         if (EndingSignals::received() != 0) {
             return kRunFailure;  // the program ends as the request asks, once unwound
         }
@@ -184,24 +193,33 @@ int runCheckCommand(const CheckOptions& options, std::ostream& out, std::ostream
     if (reportLost(out, err)) {
         return kRunFailure;
     }
+    return writeReports(findings, options, err);
+}
 
-    try {
-        if (options.junit) {
-            writeJunit(findings, options.module, *options.junit);
-        }
-        if (options.json) {
-            writeJson(findings, options.module, *options.json);
-        }
-    } catch (const HostError& error) {
-        err << errorMessage(error) << '\n';
-        return kRunFailure;
+}  // namespace
+
+int runCheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& err) {
+    if (options.list) {
+        return listChecks(out, err);
     }
-    for (const Finding& finding : findings) {
-        if (finding.outcome.verdict == Verdict::Fail) {
-            return kRunFailure;
+    if (options.runOne) {
+        const Check* check = findCheck(*options.runOne);
+        if (check == nullptr) {
+            err << errorMessage("no check named " + printable(*options.runOne)) << '\n';
+            return kUsageError;
         }
+        return runOneForParent(*check, options.settings, *options.reportChannel);
     }
-    return kSuccess;
+    // In one process a plug-in calling exit() would end the run looking finished; in children
+    // a request to end is passed on to the child running and everything it started.
+    std::optional<ExitGuard> guard;
+    std::optional<EndingSignals> signals;
+    if (options.inProcess) {
+        guard.emplace("the check run did not finish: the plug-in ended the process");
+    } else {
+        signals.emplace();
+    }
+    return runBattery(options, out, err);
 }
 
 }  // namespace simhost::check

@@ -194,6 +194,50 @@ Result<> checkOptionsAgree(const check::CheckOptions& options, bool moduleGiven)
     return check::reportFilesApart(options);
 }
 
+// The check subcommand's options, once CLI11 has read them: paths made absolute once, before
+// any module code runs (a plug-in may change the working directory).
+Result<CommandLine> checkLine(CommandLine line, const Given& given, bool moduleGiven,
+                              const CLI::App& check) {
+    line.action = CommandLine::Action::Check;
+    check::CheckOptions& options = line.check;
+    options.module = given.checkModule;
+    if (check.count("--junit") > 0) {
+        options.junit = given.junit;
+    }
+    if (check.count("--json") > 0) {
+        options.json = given.json;
+    }
+    if (auto agreed = checkOptionsAgree(options, moduleGiven); !agreed) {
+        return refuse(agreed.reason());
+    }
+    if (!options.module.empty()) {
+        options.settings.module = std::filesystem::absolute(options.module);
+    }
+    for (auto* file : {&options.junit, &options.json}) {
+        if (*file) {
+            *file = std::filesystem::absolute(**file);
+        }
+    }
+    return line;
+}
+
+Result<CommandLine> runLine(CommandLine line, const Given& given, bool moduleGiven,
+                            const CLI::App& app) {
+    RunOptions& run = line.run;
+    run.framesGiven = app.count("--frames") > 0;
+    if (app.count("--screenshot") > 0) {
+        run.screenshot = given.screenshot;
+    }
+    run.module = given.module;
+    if (auto agreed = runOptionsAgree(line, moduleGiven); !agreed) {
+        return refuse(agreed.reason());
+    }
+    if (run.screenshot) {
+        run.screenshot = std::filesystem::absolute(*run.screenshot);
+    }
+    return line;
+}
+
 }  // namespace
 
 Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments) {
@@ -225,43 +269,9 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments) 
     }
 
     if (check->parsed()) {
-        line.action = CommandLine::Action::Check;
-        check::CheckOptions& options = line.check;
-        options.module = given.checkModule;
-        if (check->count("--junit") > 0) {
-            options.junit = given.junit;
-        }
-        if (check->count("--json") > 0) {
-            options.json = given.json;
-        }
-        if (auto agreed = checkOptionsAgree(options, check->count("MODULE") > 0); !agreed) {
-            return refuse(agreed.reason());
-        }
-        // Once, before any module code runs: a plug-in may change the working directory.
-        if (!options.module.empty()) {
-            options.settings.module = std::filesystem::absolute(options.module);
-        }
-        for (auto* file : {&options.junit, &options.json}) {
-            if (*file) {
-                *file = std::filesystem::absolute(**file);
-            }
-        }
-        return line;
+        return checkLine(std::move(line), given, check->count("MODULE") > 0, *check);
     }
-
-    RunOptions& run = line.run;
-    run.framesGiven = app.count("--frames") > 0;
-    if (app.count("--screenshot") > 0) {
-        run.screenshot = given.screenshot;
-    }
-    run.module = given.module;
-    if (auto agreed = runOptionsAgree(line, app.count("MODULE") > 0); !agreed) {
-        return refuse(agreed.reason());
-    }
-    if (run.screenshot) {
-        run.screenshot = std::filesystem::absolute(*run.screenshot);
-    }
-    return line;
+    return runLine(std::move(line), given, app.count("MODULE") > 0, app);
 }
 
 std::string helpFor(const std::vector<std::string>& arguments) {
