@@ -74,5 +74,7 @@ set(CMAKE_FIND_ROOT_PATH ${CMAKE_BINARY_DIR}/packages)
 # Test programs run under Wine (64-bit Wine for the x64 build), with the project's prefix.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${source}/toolchain/wine-run)
 
-# The project builds the runtime's static part and the import libraries (msvc-runtime/).
+# The project builds the runtime's static part and the import libraries (msvc-runtime/), and
+# every target links them; the project's own CMakeLists.txt files need not know.
 set(TAVORINDEN_MSVC_RUNTIME ${TAVORINDEN_WINDOWS_ARCH})
+set(CMAKE_PROJECT_Tavorinden_INCLUDE ${source}/toolchain/msvc-runtime/link_every_target.cmake)
