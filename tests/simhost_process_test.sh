@@ -120,6 +120,32 @@ check_leaves_nothing_running)
     check "only the checks finished are reported: $(cat "$work/out")" \
         test "$(cut -d' ' -f1-2 "$work/out" | tr '\n' ,)" = "PASS opens,PASS record,PASS base-class,PASS entries,"
     check "no process of an interrupted check is left" nothing_left "$helper"
+    # Helpers that leave the check's process group are still the check's to end.
+    for escape in helper_calls_setsid helper_daemonizes helper_joins_host_group; do
+        helper="$work/$escape.so"
+        cp "$fixtures/misbehaving_$escape.so" "$helper"
+        timeout 20 "$simhost" check --only '^load$' "$helper" >"$work/out" 2>&1
+        check "$escape is told: $(cat "$work/out")" test "$(cat "$work/out")" = \
+            $'FAIL load: the plug-in left a process running, which the check ended\n0 passed, 1 failed'
+        check "no process $escape started outlives the check" nothing_left "$helper"
+    done
+    # A check child that leaves its group for simhost's is still ended at its time.
+    helper="$work/hangs_in_host_group.so"
+    cp "$fixtures/misbehaving_hangs_in_host_group.so" "$helper"
+    start=$SECONDS
+    timeout 20 "$simhost" check --timeout 1 --only '^load$' "$helper" >"$work/out" 2>&1
+    check "a check child out of its group ends at its time ($((SECONDS - start)) s)" \
+        test $((SECONDS - start)) -le 4
+    check "and is told: $(cat "$work/out")" \
+        test "$(cat "$work/out")" = $'FAIL load: timed out after 1 s in onLoad\n0 passed, 1 failed'
+    check "no process of it is left" nothing_left "$helper"
+    # simhost ended by SIGKILL, which nothing can catch, takes the check child with it.
+    "$simhost" check --timeout 60 --only '^load$' "$helper" >"$work/out" 2>&1 &
+    pid=$!
+    sleep 1
+    kill -KILL "$pid"
+    wait "$pid"
+    check "the check child goes with simhost" nothing_left "$helper"
     ;;
 second_request)
     # A plug-in stuck on its way out holds the live session: a first request to end is noted

@@ -1,25 +1,33 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <thread>
 #include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "program/check/started_child.h"
+#include "program/process/exit_status.h"
 #include "program/process/this_program.h"
 #include "simhost/host_error.h"
-
-extern char** environ;
 
 namespace simhost::check {
 
 namespace {
+
+// How long ending a check child and what it left may take.
+constexpr std::chrono::seconds kLongestReap(5);
 
 [[noreturn]] void failed(const std::string& what, int error) {
     throw HostError(what + ": " + std::strerror(error));
@@ -77,37 +85,37 @@ void nonBlocking(int fd) {
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
-// The spawn's settings: the pipes' child ends as its standard streams and its channel, a process
-// group of its own, and the signals a program starts with.
-struct SpawnSettings {
-    SpawnSettings(const Pipe& input, const Pipe& output, const Pipe& report) {
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, input.read(), STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, output.write(), STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, output.write(), STDERR_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, report.write(), kChannelGiven);
-        posix_spawnattr_init(&attributes);
-        sigset_t none;
-        sigset_t all;
-        sigemptyset(&none);
-        sigfillset(&all);
-        posix_spawnattr_setpgroup(&attributes, 0);
-        posix_spawnattr_setsigmask(&attributes, &none);
-        posix_spawnattr_setsigdefault(&attributes, &all);
-        posix_spawnattr_setflags(
-            &attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+// In the child of the fork, before it runs this program again: only calls that are safe there.
+// A process group of its own; SIGKILL when simhost goes, however simhost ends; the pipes' ends as
+// its standard streams and its channel and no other descriptor; the signals a program starts with.
+void becomeCheckChild(pid_t parent, int input, int output, int channel) {
+    setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) {
+        _exit(kRunFailure);  // simhost went before the request took
     }
-    SpawnSettings(const SpawnSettings&) = delete;
-    SpawnSettings& operator=(const SpawnSettings&) = delete;
-    ~SpawnSettings() {
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
+    dup2(input, STDIN_FILENO);
+    dup2(output, STDOUT_FILENO);
+    dup2(output, STDERR_FILENO);
+    if (channel == kChannelGiven) {
+        fcntl(channel, F_SETFD, 0);  // dup2 onto itself would keep close-on-exec
+    } else {
+        dup2(channel, kChannelGiven);
     }
-    posix_spawn_file_actions_t actions{};
-    posix_spawnattr_t attributes{};
-};
+    close_range(kChannelGiven + 1, ~0U, 0);
+    struct sigaction plain {};
+    plain.sa_handler = SIG_DFL;
+    sigemptyset(&plain.sa_mask);
+    for (int signal = 1; signal < NSIG; ++signal) {
+        sigaction(signal, &plain, nullptr);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+}
 
-pid_t spawnSelf(const ChildArguments& arguments, const SpawnSettings& settings) {
+pid_t spawnSelf(const ChildArguments& arguments, const Pipe& input, const Pipe& output,
+                const Pipe& report) {
     const std::string self = thisProgram().string();
     std::vector<std::string> words{self};
     for (std::string& argument : arguments(std::to_string(kChannelGiven))) {
@@ -118,13 +126,100 @@ pid_t spawnSelf(const ChildArguments& arguments, const SpawnSettings& settings) 
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, self.c_str(), &settings.actions, &settings.attributes,
-                                    argv.data(), environ);
-    if (spawned != 0) {
-        failed("cannot start a child", spawned);
+    // Whatever the check child leaves behind, however it goes, is this process's to end.
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    const pid_t parent = getpid();
+    const pid_t child = fork();
+    if (child < 0) {
+        failed("cannot start a child", errno);
+    }
+    if (child == 0) {
+        becomeCheckChild(parent, input.read(), output.write(), report.write());
+        execv(self.c_str(), argv.data());
+        _exit(kRunFailure);
     }
     return child;
+}
+
+// Waits for a child that has ended or been sent SIGKILL, a few seconds at most; one that cannot
+// be collected even then counts as ended by SIGKILL.
+int reap(pid_t child) {
+    int status = 0;
+    const auto until = std::chrono::steady_clock::now() + kLongestReap;
+    do {
+        const pid_t got = waitpid(child, &status, WNOHANG);
+        if (got == child || (got < 0 && errno != EINTR)) {
+            return status;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    } while (std::chrono::steady_clock::now() < until);
+    return SIGKILL;
+}
+
+// The fields of /proc/<pid>/stat a stray is known by.
+struct ProcessState {
+    char state = 0;
+    pid_t parent = 0;
+    pid_t group = 0;
+};
+
+std::optional<ProcessState> stateOf(const std::string& pid) {
+    std::ifstream file("/proc/" + pid + "/stat");
+    std::string text;
+    if (!std::getline(file, text)) {
+        return std::nullopt;  // gone meanwhile
+    }
+    // The name in brackets may hold anything, brackets and blanks too: the fields follow the last.
+    std::istringstream fields(text.substr(text.rfind(')') + 1));
+    ProcessState state;
+    if (!(fields >> state.state >> state.parent >> state.group)) {
+        return std::nullopt;
+    }
+    return state;
+}
+
+// Processes still running that a check child left: in its group, or taken in by this process
+// when their own parent went. Zombies are collected on the way, not counted: they have ended.
+std::vector<pid_t> strays(pid_t group) {
+    std::vector<pid_t> running;
+    const pid_t self = getpid();
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        const auto state = stateOf(name);
+        const auto pid = static_cast<pid_t>(std::stol(name));
+        if (!state || pid == self || (state->parent != self && state->group != group)) {
+            continue;
+        }
+        if (state->state == 'Z') {
+            if (state->parent == self) {
+                waitpid(pid, nullptr, WNOHANG);
+            }
+            continue;
+        }
+        running.push_back(pid);
+    }
+    return running;
+}
+
+// Ends every stray until none is left, or a few seconds have passed; whether there were any.
+bool endStrays(pid_t group) {
+    bool found = false;
+    const auto until = std::chrono::steady_clock::now() + kLongestReap;
+    for (;;) {
+        const std::vector<pid_t> running = strays(group);
+        if (running.empty() || std::chrono::steady_clock::now() > until) {
+            return found;
+        }
+        found = true;
+        for (const pid_t pid : running) {
+            kill(pid, SIGKILL);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 const char* signalName(int signal) {
@@ -192,10 +287,7 @@ StartedChild::StartedChild(const ChildArguments& arguments, std::string_view tok
         failed("cannot hand a child its token", errno);
     }
     p.input.closeWrite();
-    {
-        const SpawnSettings settings(p.input, p.output, p.report);
-        p.child = spawnSelf(arguments, settings);
-    }
+    p.child = spawnSelf(arguments, p.input, p.output, p.report);
     p.input.closeRead();
     p.output.closeWrite();
     p.report.closeWrite();
@@ -229,17 +321,14 @@ bool StartedChild::ended() {
 ChildExit StartedChild::finish() {
     Parts& p = *parts_;
     ChildExit exit;
-    int status = 0;
-    if (ended()) {
-        waitpid(p.child, &status, 0);
-        // The group outlives its first member while anything the child started runs.
-        exit.leftProcesses = kill(-p.child, 0) == 0;
-        kill(-p.child, SIGKILL);
-    } else {
-        kill(-p.child, SIGKILL);
-        waitpid(p.child, &status, 0);
+    const bool byItself = ended();
+    if (!byItself) {
+        // By its id as well as its group: it may have left the group.
+        kill(p.child, SIGKILL);
     }
+    const int status = reap(p.child);
     p.reaped = true;
+    exit.leftProcesses = endStrays(p.child) && byItself;
     exit.crashed = WIFSIGNALED(status);
     exit.code = exit.crashed ? WTERMSIG(status) : WEXITSTATUS(status);
     return exit;
