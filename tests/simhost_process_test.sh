@@ -139,6 +139,10 @@ check_leaves_nothing_running)
     check "and is told: $(cat "$work/out")" \
         test "$(cat "$work/out")" = $'FAIL load: timed out after 1 s in onLoad\n0 passed, 1 failed'
     check "no process of it is left" nothing_left "$helper"
+    # A check child has its standard streams and its channel, not what simhost was started with.
+    "$simhost" check --only '^load$' "$fixtures/misbehaving_writes_descriptor_9.so" \
+        >"$work/out" 2>&1 9>"$work/notes"
+    check "a check child inherits no other descriptor: $(cat "$work/notes")" test ! -s "$work/notes"
     # simhost ended by SIGKILL, which nothing can catch, takes the check child with it.
     "$simhost" check --timeout 60 --only '^load$' "$helper" >"$work/out" 2>&1 &
     pid=$!
