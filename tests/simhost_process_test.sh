@@ -210,7 +210,8 @@ live_session_ends)
         check "$2 ends with $1 (got $status)" test "$status" -eq "$1"
         check "$2 leaves no private copy: $(ls "$work/tmp")" test -z "$(ls -A "$work/tmp")"
     }
-    for signal in INT TERM HUP; do
+    ulimit -c 0  # SIGQUIT's own way to end writes a core file
+    for signal in INT TERM HUP QUIT; do
         start
         kill -s "$signal" "$pid"
         finish $((128 + $(kill -l "$signal"))) "SIG$signal"

@@ -2,8 +2,8 @@
 
 namespace simhost {
 
-// Requests to end (SIGINT, SIGTERM and SIGHUP; on Windows Ctrl-C, Ctrl-Break and closing the
-// console) that a program with something to clean up must not die of on the spot. While an
+// Requests to end (SIGINT, SIGTERM, SIGHUP and SIGQUIT; on Windows Ctrl-C, Ctrl-Break and closing
+// the console) that a program with something to clean up must not die of on the spot. While an
 // EndingSignals lives a request is only noted: the program sees it between two steps of its
 // work, unwinds as usual, so that private copies and child processes go with it, and then ends
 // as the request would have ended it. A second request ends the program at once.

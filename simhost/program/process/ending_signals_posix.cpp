@@ -11,7 +11,7 @@ namespace simhost {
 
 namespace {
 
-constexpr std::array kEnding{SIGINT, SIGTERM, SIGHUP};
+constexpr std::array kEnding{SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 std::array<struct sigaction, kEnding.size()> before{};
 std::array<bool, kEnding.size()> taken{};
 volatile std::sig_atomic_t noted = 0;
