@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "program/check/call_report.h"
+#include "program/check/check_selection.h"
 #include "program/check/child_output.h"
 #include "program/check/report.h"
 #include "program/cli/program.h"
@@ -153,6 +154,35 @@ SimhostRun check(std::vector<std::string> arguments) {
     return runSimhost(arguments);
 }
 
+TEST(CheckSelection, NamesMatchWholeIds) {
+    const struct {
+        std::string pattern;
+        std::string id;
+        bool selected;
+    } cases[] = {
+        {"load", "load", true},
+        {"load", "unload", false},
+        {"*load", "unload", true},
+        {"un*", "unload", true},
+        {"d?aw*", "drawing", true},
+        {"d?aw", "drawing", false},
+        {"*-*", "base-class", true},
+        {"*-*", "record", false},
+        {"x,record", "record", true},
+        {"load,", "load", true},
+        {"", "load", false},
+        {"*", "draw-cost", true},
+        {"**c*o*s*t", "draw-cost", true},
+        {"*c*o*s*t?", "draw-cost", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(simhost::check::selects(c.pattern, c.id), c.selected) << c.pattern << " " << c.id;
+    }
+    // Stars cannot make the work grow faster than the pattern: this answers at once.
+    const std::string stars = std::string(99, '*') + "a" + std::string(99, '*') + "x";
+    EXPECT_FALSE(simhost::check::selects(stars, std::string(13, 'a')));
+}
+
 TEST(CheckCommand, UsageErrorsListAndReportFiles) {
     const std::string module = tavorindenModule().string();
     const struct {
@@ -167,11 +197,19 @@ TEST(CheckCommand, UsageErrorsListAndReportFiles) {
         // The host's one grammar for decimals: no exponent.
         {{"--timeout=1e1", "m.so"},
          "--timeout: \"1e1\" is not a number of seconds above 0, at most 3600"},
-        {{"--only", "(?", "m.so"}, "--only: \"(?\" is no regular expression ("},
-        // Deep enough to exhaust the regular-expression engine's stack.
-        {{"--only", std::string(100'000, '('), "m.so"},
+        {{"--only", "^load$", "m.so"},
+         "--only: \"^load$\" is not a list of check ids: lower-case letters, digits and '-', "
+         "with '*' and '?' as wildcards and ',' between names"},
+        // A pattern that would keep a backtracking regular-expression engine busy for minutes.
+        {{"--only", "(.*)*(.*)*(.*)*X", "m.so"},
+         "--only: \"(.*)*(.*)*(.*)*X\" is not a list of check ids: lower-case letters, digits and "
+         "'-', with '*' and '?' as wildcards and ',' between names"},
+        {{"--only", std::string(201, '*'), "m.so"},
          "--only: the pattern is longer than 200 characters"},
-        {{"--only", "^lod$", "m.so"}, "--only: \"^lod$\" matches no check; --list names them"},
+        // Each name on its own: one misspelt among others would leave its check out.
+        {{"--only", "load,unlod", "m.so"}, "--only: \"unlod\" matches no check; --list names them"},
+        {{"--only", "load,", "m.so"}, "--only: \"\" matches no check; --list names them"},
+        {{"--only", "lo?d*x", "m.so"}, "--only: \"lo?d*x\" matches no check; --list names them"},
         {{"--cycles", "0", "m.so"}, "--cycles: \"0\" cannot show growth; at least 10 are needed"},
         {{"--cycles=2", "m.so"}, "--cycles: \"2\" cannot show growth; at least 10 are needed"},
         {{"--fast", "m.so"}, "The following argument was not expected: --fast"},
@@ -184,10 +222,7 @@ TEST(CheckCommand, UsageErrorsListAndReportFiles) {
     for (const auto& c : cases) {
         const SimhostRun run = check(c.arguments);
         EXPECT_EQ(run.status, 2) << run.err;
-        // Exact, but for the regular-expression engine's own words after a '('.
-        const std::string first = run.err.substr(0, run.err.find('\n'));
-        EXPECT_EQ(c.message.ends_with('(') ? first.substr(0, c.message.size() + 9) : first,
-                  "simhost: " + c.message);
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "simhost: " + c.message);
         EXPECT_EQ(run.err.substr(run.err.find('\n')), "\nTry 'simhost check --help'.\n");
         EXPECT_TRUE(run.out.empty());
     }
@@ -202,7 +237,7 @@ TEST(CheckCommand, UsageErrorsListAndReportFiles) {
     std::istringstream in;
     std::ostream lost(nullptr);  // every write fails, as on a full disk
     std::ostringstream told;
-    EXPECT_EQ(simhost::runSimhost({"check", "--in-process", "--only", "^record$", module}, in, lost,
+    EXPECT_EQ(simhost::runSimhost({"check", "--in-process", "--only", "record", module}, in, lost,
                                   told, false),
               1);
     EXPECT_EQ(told.str(), "simhost: cannot write the report to standard output\n");
@@ -213,8 +248,8 @@ TEST(CheckCommand, UsageErrorsListAndReportFiles) {
 
     ScratchDirectory scratch;
     const SimhostRun run =
-        check({"--in-process", "--only=^(record|entries)$",
-               "--json=" + (scratch / "r.json").string(), tavorindenModule().string()});
+        check({"--in-process", "--only=rec*,entries", "--json=" + (scratch / "r.json").string(),
+               tavorindenModule().string()});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(nlohmann::json::parse(fileBytes(scratch / "r.json"))["checks"].size(), 2u);
     EXPECT_NE(run.out.find("\n2 passed, 0 failed\n"), std::string::npos) << run.out;

@@ -81,12 +81,12 @@ fifo_module)
     ;;
 check_output_bounded)
     # 100 MB printed in onLoad: the checker keeps the end of it, within a small memory limit.
-    limited -v 100000 "$simhost" check --only '^load$' "$fixtures/misbehaving_floods_output.so" \
+    limited -v 100000 "$simhost" check --only load "$fixtures/misbehaving_floods_output.so" \
         >"$work/out" 2>&1
     check "the flood is kept out of memory: $(cut -c1-200 "$work/out")" \
         grep -qE '^1 passed, 0 failed$' "$work/out"
     expect 1 "simhost: cannot write the report to standard output" -- \
-        sh -c '"$0" check --only "^load$" "$1" >/dev/full' "$simhost" "$module"
+        sh -c '"$0" check --only load "$1" >/dev/full' "$simhost" "$module"
     ;;
 check_leaves_nothing_running)
     # nothing_left <module>: no process whose command line names the module is running. The path
@@ -95,14 +95,14 @@ check_leaves_nothing_running)
     # Copies of their own: another test may run the same fixtures meanwhile.
     helper="$work/forks_helper.so"
     cp "$fixtures/misbehaving_forks_helper.so" "$helper"
-    "$simhost" check --only '^(load|drawing)$' "$helper" >"$work/out" 2>&1
+    "$simhost" check --only load,drawing "$helper" >"$work/out" 2>&1
     check "each check tells of the process left: $(cat "$work/out")" \
         test "$(grep -c 'the plug-in left a process running, which the check ended$' "$work/out")" -eq 2
     check "no process the plug-in started outlives the check" nothing_left "$helper"
     # A check past its time ends the child and everything it started.
     helper="$work/forks_helper_and_hangs.so"
     cp "$fixtures/misbehaving_forks_helper_and_hangs.so" "$helper"
-    "$simhost" check --timeout 0.5 --only '^load$' "$helper" >"$work/out" 2>&1
+    "$simhost" check --timeout 0.5 --only load "$helper" >"$work/out" 2>&1
     check "the time limit is told: $(cat "$work/out")" \
         test "$(cat "$work/out")" = $'FAIL load: timed out after 0.5 s in onLoad\n0 passed, 1 failed'
     check "no process of a timed-out check is left" nothing_left "$helper"
@@ -124,7 +124,7 @@ check_leaves_nothing_running)
     for escape in helper_calls_setsid helper_daemonizes helper_joins_host_group; do
         helper="$work/$escape.so"
         cp "$fixtures/misbehaving_$escape.so" "$helper"
-        timeout 20 "$simhost" check --only '^load$' "$helper" >"$work/out" 2>&1
+        timeout 20 "$simhost" check --only load "$helper" >"$work/out" 2>&1
         check "$escape is told: $(cat "$work/out")" test "$(cat "$work/out")" = \
             $'FAIL load: the plug-in left a process running, which the check ended\n0 passed, 1 failed'
         check "no process $escape started outlives the check" nothing_left "$helper"
@@ -133,18 +133,18 @@ check_leaves_nothing_running)
     helper="$work/hangs_in_host_group.so"
     cp "$fixtures/misbehaving_hangs_in_host_group.so" "$helper"
     start=$SECONDS
-    timeout 20 "$simhost" check --timeout 1 --only '^load$' "$helper" >"$work/out" 2>&1
+    timeout 20 "$simhost" check --timeout 1 --only load "$helper" >"$work/out" 2>&1
     check "a check child out of its group ends at its time ($((SECONDS - start)) s)" \
         test $((SECONDS - start)) -le 4
     check "and is told: $(cat "$work/out")" \
         test "$(cat "$work/out")" = $'FAIL load: timed out after 1 s in onLoad\n0 passed, 1 failed'
     check "no process of it is left" nothing_left "$helper"
     # A check child has its standard streams and its channel, not what simhost was started with.
-    "$simhost" check --only '^load$' "$fixtures/misbehaving_writes_descriptor_9.so" \
+    "$simhost" check --only load "$fixtures/misbehaving_writes_descriptor_9.so" \
         >"$work/out" 2>&1 9>"$work/notes"
     check "a check child inherits no other descriptor: $(cat "$work/notes")" test ! -s "$work/notes"
     # simhost ended by SIGKILL, which nothing can catch, takes the check child with it.
-    "$simhost" check --timeout 60 --only '^load$' "$helper" >"$work/out" 2>&1 &
+    "$simhost" check --timeout 60 --only load "$helper" >"$work/out" 2>&1 &
     pid=$!
     sleep 1
     kill -KILL "$pid"
@@ -216,12 +216,14 @@ live_session_ends)
         kill -s "$signal" "$pid"
         finish $((128 + $(kill -l "$signal"))) "SIG$signal"
     done
-    start
-    cp "$fixtures/misbehaving_exits.so" "$work/build/next.so"
-    mv "$work/build/next.so" "$work/build/Tavorinden.so"
-    finish 1 "a plug-in's exit() after a reload"
-    check "the early end is told" \
-        grep -qx "simhost: the session ended by a call to exit() before it was over" "$work/err"
+    for ending in exit quick_exit; do
+        start
+        cp "$fixtures/misbehaving_${ending}s.so" "$work/build/next.so"
+        mv "$work/build/next.so" "$work/build/Tavorinden.so"
+        finish 1 "a plug-in's $ending() after a reload"
+        check "the early end by $ending() is told" \
+            grep -qx "simhost: the session ended by a call to exit() before it was over" "$work/err"
+    done
     ;;
 *)
     echo "unknown case $case_name" >&2

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <optional>
 #include <ostream>
-#include <regex>
 #include <system_error>
 #include <utility>
 #include <vector>
 
 #include "program/check/battery.h"
+#include "program/check/check_selection.h"
 #include "program/check/report.h"
 #include "program/console/number_parsers.h"
 #include "program/output/error_message.h"
@@ -25,7 +25,6 @@ namespace {
 
 constexpr long long kMaxCycles = 100'000;
 constexpr double kMaxTimeout = 3600;
-constexpr std::size_t kLongestPattern = 200;
 
 // The same file, however each is named; a file that does not exist yet is its name.
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
@@ -62,26 +61,6 @@ bool reportLost(std::ostream& out, std::ostream& err) {
 }
 
 }  // namespace
-
-Result<> patternSelectsChecks(const std::string& pattern) {
-    if (pattern.size() > kLongestPattern) {
-        return refuse("the pattern is longer than " + std::to_string(kLongestPattern) +
-                      " characters");
-    }
-    std::regex compiled;
-    try {
-        compiled.assign(pattern);
-    } catch (const std::regex_error& error) {
-        return refuse(printable(pattern) + " is no regular expression (" + error.what() + ")");
-    }
-    const auto& checks = battery();
-    if (std::none_of(checks.begin(), checks.end(), [&compiled](const Check& check) {
-            return std::regex_search(check.id, compiled);
-        })) {
-        return refuse(printable(pattern) + " matches no check; --list names them");
-    }
-    return {};
-}
 
 Result<Timeout> timeoutIn(const std::string& text) {
     const DecimalNumber read = readDecimal(text);
@@ -165,15 +144,11 @@ int writeReports(const std::vector<Finding>& findings, const CheckOptions& optio
 // Runs the chosen checks in the battery's order, a line for each as it ends, then the summary
 // and the report files.
 int runBattery(const CheckOptions& options, std::ostream& out, std::ostream& err) {
-    std::optional<std::regex> only;
-    if (options.only) {
-        only.emplace(*options.only);
-    }
     std::vector<Finding> findings;
     bool opened = true;
     bool loaded = true;
     for (const Check& check : battery()) {
-        if (only && !std::regex_search(check.id, *only)) {
+        if (options.only && !selects(*options.only, check.id)) {
             continue;
         }
         Finding finding{check.id, check.description, outcomeOf(check, options, opened, loaded)};

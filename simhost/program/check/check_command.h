@@ -28,10 +28,7 @@ struct CheckOptions {
     Settings settings;
 };
 
-// The values `simhost check` takes, refused with the reason. Check ids are a word or two: a
-// longer pattern is a mistake, and one deep enough would exhaust the regular-expression
-// engine's stack; a pattern that matches no check would turn a gate green with nothing checked.
-Result<> patternSelectsChecks(const std::string& pattern);
+// The values `simhost check` takes, refused with the reason (--only's: check_selection.h).
 Result<Timeout> timeoutIn(const std::string& text);
 Result<long long> cyclesIn(const std::string& text);
 // The options taken together, before any check runs: a report file that is empty, is the module

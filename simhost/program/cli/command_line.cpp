@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "program/check/check_selection.h"
 #include "program/console/number_parsers.h"
 #include "program/output/screenshot.h"
 #include "program/output/shown_text.h"
@@ -72,7 +73,12 @@ Exit status: 0 success, 1 a load or run failure, 2 a usage error.)";
 const char* const kCheckSummary = "checks that a built module keeps the host's contract";
 const char* const kCheckFooter =
     R"(Each check loads the module anew in a child process, so a crash or a hang fails that check and
-the others still run.
+the others still run. The verdict holds against a plug-in's mistakes (crashes, hangs, stray
+output, processes left running, leaks), not against one written to read this program's memory
+and forge its result.
+
+--in-process runs the checks in this one process, for a debugger: a crash or a hang ends the run,
+a plug-in's exit() or quick_exit() fails it, and its _exit() ends it with the status it gives.
 
 Exit status: 0 nothing failed, 1 a check failed or the module could not be checked, 2 a usage
 error.)";
@@ -135,12 +141,14 @@ void declare(CLI::App& app, CLI::App& check, CommandLine& line, Given& given) {
     check.footer(kCheckFooter);
     check.add_flag("--list", options.list, "list the checks and what each proves")
         ->disable_flag_override();
-    check.add_option("--only", options.only, "run only the checks whose id matches")
-        ->type_name("REGEX")
+    check
+        .add_option("--only", options.only,
+                    "run only these checks: ids, comma-separated, '*' and '?' allowed")
+        ->type_name("IDS")
         ->check(takes(check::patternSelectsChecks));
     check
         .add_flag("--in-process", options.inProcess,
-                  "run every check in this process (for a debugger)")
+                  "run every check in this process (for a debugger; see below)")
         ->disable_flag_override();
     addParsed(check, "--timeout", options.timeout, check::timeoutIn,
               "how long one check may take (default 10)")

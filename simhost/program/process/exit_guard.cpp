@@ -16,7 +16,10 @@ std::atomic<ExitGuard*> armed{nullptr};
 ExitGuard::ExitGuard(std::string why, std::function<void()> cleanUp)
     : why_(std::move(why)), cleanUp_(std::move(cleanUp)) {
     static std::once_flag registered;
-    std::call_once(registered, [] { std::atexit(onExit); });
+    std::call_once(registered, [] {
+        std::atexit(onExit);
+        std::at_quick_exit(onExit);
+    });
     armed.store(this);
 }
 
