@@ -21,6 +21,7 @@ using simhost::check::callLine;
 using simhost::check::Finding;
 using simhost::check::line;
 using simhost::check::Outcome;
+using simhost::check::readCallReport;
 using simhost::check::resultLine;
 using simhost::check::summary;
 using simhost::check::Verdict;
@@ -74,7 +75,6 @@ TEST(CheckReport, JunitAndJsonCarryEveryFindingSafely) {
 
 // Only the child's own signed result counts; anything else on its channel makes the check fail.
 TEST(CheckCallReport, OnlyTheSignedResultCounts) {
-    using simhost::check::readCallReport;
     const std::string token = "0123456789abcdef";
     const std::string result = resultLine({Verdict::Warn, "a \"quoted\" reason", 2.5, {}}, token);
     const auto good =
@@ -112,29 +112,52 @@ TEST(CheckCallReport, OnlyTheSignedResultCounts) {
     EXPECT_EQ(none.lastCall, simhost::ModuleCall::OnLoad);
 }
 
-// A child's output keeps its end, for last words; its call report keeps its beginning and says
-// when more came, which is itself a finding.
+// A child's output keeps its end, for last words; its call report is read a line at a time, in
+// whatever pieces it comes, however long it goes on, and a line no child writes is a finding.
 TEST(CheckChildOutput, KeptWithinItsBound) {
     using simhost::check::KeptText;
     for (const auto& [parts, kept] :
          {std::pair<std::vector<std::string>, std::string>{{"ab", "cdef"}, "cdef"},
           {{"ab", "cdef", "g", "hijklmnopq"}, "nopq"},
           {{"abc"}, "abc"}}) {
-        KeptText output(4, KeptText::Keep::End);
+        KeptText output(4);
         for (const std::string& part : parts) {
             output.add(part.data(), part.size());
         }
-        EXPECT_FALSE(output.overflowed());
         EXPECT_EQ(std::move(output).text(), kept);
     }
 
-    KeptText report(4, KeptText::Keep::Beginning);
-    report.add("abc", 3);
-    report.add("d", 1);
-    EXPECT_FALSE(report.overflowed()) << "four bytes fit in four";
-    report.add("e", 1);
-    EXPECT_TRUE(report.overflowed());
-    EXPECT_EQ(std::move(report).text(), "abcd");
+    using simhost::check::CallReportReader;
+    const std::string token = "0123456789abcdef";
+    const std::string result = resultLine({Verdict::Pass, "100000 cycles", 1, {}}, token);
+    CallReportReader reader(token);
+    const std::string cycle = "call open\ncall onload\ncall close\n";
+    for (int i = 1; i <= 100'000; ++i) {
+        const std::string told = cycle + simhost::check::cycleLine(i);
+        reader.add(told.data(), told.size());
+    }
+    // The result in pieces, split inside its token.
+    reader.add(result.data(), 12);
+    reader.add(result.data() + 12, result.size() - 12);
+    const auto long_run = std::move(reader).finish();
+    EXPECT_FALSE(long_run.foreign);
+    EXPECT_EQ(long_run.cycles, 100'000);
+    EXPECT_EQ(long_run.lastCall, simhost::ModuleCall::Close);
+    ASSERT_TRUE(long_run.outcome);
+    EXPECT_EQ(long_run.outcome->reason, "100000 cycles");
+
+    // "cycle 00…07": a line exactly as long as a line may be, then one character longer.
+    const std::string longest = "cycle " + std::string(simhost::check::kReportLineKept - 7, '0');
+    for (const auto& [channel, foreign] :
+         {std::pair{longest + "7\n", false}, std::pair{"cycle 7\n" + longest + "07\n", true},
+          std::pair{std::string("cycle 7\ncall onl"), true},
+          std::pair{std::string("cycle 7\ncycle -1\n"), true},
+          std::pair{std::string("cycle 7\ncycle 1e3\n"), true},
+          std::pair{std::string("cycle 7\n"), false}}) {
+        const auto report = readCallReport(channel, token);
+        EXPECT_EQ(report.foreign, foreign) << channel.substr(0, 20);
+        EXPECT_EQ(report.cycles, 7) << channel.substr(0, 20);
+    }
 }
 
 TEST(CheckReport, ModuleTextsBecomeOneBoundedLine) {

@@ -4,12 +4,16 @@
 #include <nlohmann/json.hpp>
 #include <random>
 
+#include "program/check/child_process.h"
+#include "program/console/number_parsers.h"
+
 namespace simhost::check {
 
 namespace {
 
 constexpr std::string_view kCall = "call ";
 constexpr std::string_view kResult = "result ";
+constexpr std::string_view kCycle = "cycle ";
 
 constexpr std::array kCallNames{
     std::pair{ModuleCall::Open, "open"},         std::pair{ModuleCall::Create, "create"},
@@ -55,6 +59,10 @@ std::string callLine(ModuleCall call) {
     return {};
 }
 
+std::string cycleLine(long long done) {
+    return std::string(kCycle) + std::to_string(done) + "\n";
+}
+
 std::string resultLine(const Outcome& outcome, std::string_view token) {
     const nlohmann::json result{{"verdict", verdictName(outcome.verdict)},
                                 {"reason", outcome.reason},
@@ -63,34 +71,59 @@ std::string resultLine(const Outcome& outcome, std::string_view token) {
            result.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-CallReport readCallReport(std::string_view channel, std::string_view token) {
-    CallReport report;
-    while (!channel.empty()) {
-        const auto end = channel.find('\n');
-        if (end == std::string_view::npos || report.outcome) {
-            report.foreign = true;  // a line cut short, or anything after the result
-            break;
-        }
-        const std::string_view line = channel.substr(0, end);
-        channel.remove_prefix(end + 1);
-        if (line.starts_with(kCall)) {
-            if (const auto call = callNamed(line.substr(kCall.size()))) {
-                report.lastCall = call;
-            } else {
-                report.foreign = true;
-            }
-        } else if (line.starts_with(kResult) &&
-                   line.substr(kResult.size()).starts_with(std::string(token) + " ")) {
-            report.outcome = outcomeIn(line.substr(kResult.size() + token.size() + 1));
-            report.foreign = report.foreign || !report.outcome;
+void CallReportReader::add(const char* bytes, std::size_t count) {
+    std::string_view rest(bytes, count);
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
+        const std::string_view piece = rest.substr(0, end);
+        if (partial_.size() + piece.size() > kReportLineKept) {
+            report_.foreign = true;  // no line of the child's own is this long
+            partial_.clear();
         } else {
-            report.foreign = true;
+            partial_.append(piece);
         }
+        if (end == std::string_view::npos) {
+            return;
+        }
+        take(partial_);
+        partial_.clear();
+        rest.remove_prefix(end + 1);
     }
-    if (report.foreign) {
-        report.outcome.reset();
+}
+
+void CallReportReader::take(std::string_view line) {
+    if (report_.outcome) {
+        report_.foreign = true;  // anything after the result
+    } else if (line.starts_with(kCall)) {
+        const auto call = callNamed(line.substr(kCall.size()));
+        report_.lastCall = call ? call : report_.lastCall;
+        report_.foreign = report_.foreign || !call;
+    } else if (line.starts_with(kCycle)) {
+        const auto done = parseCount(line.substr(kCycle.size()), kMaxCycles);
+        report_.cycles = done ? *done : report_.cycles;
+        report_.foreign = report_.foreign || !done;
+    } else if (line.starts_with(kResult) && line.substr(kResult.size()).starts_with(token_ + " ")) {
+        report_.outcome = outcomeIn(line.substr(kResult.size() + token_.size() + 1));
+        report_.foreign = report_.foreign || !report_.outcome;
+    } else {
+        report_.foreign = true;
     }
-    return report;
+}
+
+CallReport CallReportReader::finish() && {
+    if (!partial_.empty()) {
+        report_.foreign = true;  // a line cut short
+    }
+    if (report_.foreign) {
+        report_.outcome.reset();
+    }
+    return std::move(report_);
+}
+
+CallReport readCallReport(std::string_view channel, std::string_view token) {
+    CallReportReader reader{std::string(token)};
+    reader.add(channel.data(), channel.size());
+    return std::move(reader).finish();
 }
 
 std::string freshToken() {

@@ -3,7 +3,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "program/check/channel_reader.h"
 #include "program/check/check_types.h"
 #include "simhost/loading/module_calls.h"
 
@@ -13,20 +15,45 @@ namespace simhost::check {
 // the module as it is made, then the outcome, signed with the token the parent handed it before
 // the module was opened.
 //   call onload
+//   cycle 34312
 //   result 1f0c9a27d3e84b65 {"verdict":"pass","reason":"...","milliseconds":1.5}
+// A cycle line tells that the cycles check has finished that many of its cycles.
 std::string callLine(ModuleCall call);
+std::string cycleLine(long long done);
 std::string resultLine(const Outcome& outcome, std::string_view token);
 
 // The channel as the parent read it.
 struct CallReport {
     // The last call the child began.
     std::optional<ModuleCall> lastCall;
+    // The cycles the child had finished, when it ran the cycles check.
+    long long cycles = 0;
     // The child's outcome, when it got as far as signing one.
     std::optional<Outcome> outcome;
     // Something other than the child's check wrote on the channel: a line of no known form, a
-    // result without the token, or anything after the result.
+    // result without the token, a line longer than kReportLineKept, or anything after the result.
     bool foreign = false;
 };
+
+// The channel read a line at a time as it comes, so that the memory it takes stays within one
+// line however long the child goes on: a long cycles check tells megabytes of calls.
+class CallReportReader final : public ChannelReader {
+public:
+    explicit CallReportReader(std::string token) : token_(std::move(token)) {}
+
+    void add(const char* bytes, std::size_t count) override;
+    // The report, once the channel has been read to its end.
+    CallReport finish() &&;
+
+private:
+    void take(std::string_view line);
+
+    std::string token_;
+    std::string partial_;
+    CallReport report_;
+};
+
+// A whole channel's text, read at once.
 CallReport readCallReport(std::string_view channel, std::string_view token);
 
 // A token no plug-in can guess.

@@ -23,7 +23,6 @@ namespace simhost::check {
 
 namespace {
 
-constexpr long long kMaxCycles = 100'000;
 constexpr double kMaxTimeout = 3600;
 
 // The same file, however each is named; a file that does not exist yet is its name.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,16 +22,21 @@ struct Outcome {
     std::optional<ModuleCall> endedIn;
 };
 
+// The fewest cycles in which the cycles check can tell steady growth from a table enlarged once;
+// the most it is asked for; and how many --timeout is for (it gets the time once per hundred).
+inline constexpr long long kFewestCycles = 10;
+inline constexpr long long kMaxCycles = 100'000;
+inline constexpr long long kDefaultCycles = 100;
+
 struct Settings {
     // Resolved once, before any module code runs: a plug-in may change the working directory.
     std::filesystem::path module;
-    long long cycles = 100;
+    long long cycles = kDefaultCycles;
     // Told of every call into the module's code; null for none.
     ModuleCallWatch* watch = nullptr;
+    // Told how many cycles the cycles check has finished, after each; empty for none.
+    std::function<void(long long done)> cycled;
 };
-
-// The fewest cycles in which the cycles check can tell steady growth from a table enlarged once.
-inline constexpr long long kFewestCycles = 10;
 
 // One promise of the host interface, proved on a built module.
 struct Check {

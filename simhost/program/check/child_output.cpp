@@ -1,18 +1,10 @@
 #include "program/check/child_output.h"
 
-#include <algorithm>
-
 #include "program/process/ending_signals.h"
 
 namespace simhost::check {
 
 void KeptText::add(const char* bytes, std::size_t count) {
-    if (keep_ == Keep::Beginning) {
-        const std::size_t room = most_ - std::min(most_, text_.size());
-        text_.append(bytes, std::min(room, count));
-        overflowed_ = overflowed_ || count > room;
-        return;
-    }
     text_.append(bytes, count);
     // Trimmed now and then rather than at every write: the memory stays within twice the bound.
     if (text_.size() > 2 * most_) {

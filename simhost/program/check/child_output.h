@@ -5,29 +5,25 @@
 #include <optional>
 #include <string>
 
+#include "program/check/channel_reader.h"
 #include "program/check/child_process.h"
 
 // What both platforms' child processes share: keeping what a child writes within bounds, and
 // when a parent stops waiting for it.
 namespace simhost::check {
 
-// What a child wrote on one channel: its end (the output, for last words) or its beginning (the
-// call report, whose overflow is itself a finding).
-class KeptText {
+// A child's output, of which the end is kept, for its last words.
+class KeptText final : public ChannelReader {
 public:
-    enum class Keep { End, Beginning };
-    KeptText(std::size_t most, Keep keep) : most_(most), keep_(keep) {}
+    explicit KeptText(std::size_t most) : most_(most) {}
 
-    void add(const char* bytes, std::size_t count);
+    void add(const char* bytes, std::size_t count) override;
     // What was kept, at most `most` bytes.
     std::string text() &&;
-    bool overflowed() const { return overflowed_; }
 
 private:
     std::size_t most_;
-    Keep keep_;
     std::string text_;
-    bool overflowed_ = false;
 };
 
 // Why a parent stops waiting for a child that is still running: the time is up, or a request

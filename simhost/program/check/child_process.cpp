@@ -1,6 +1,7 @@
 #include "program/check/child_process.h"
 
 #include <chrono>
+#include <string>
 #include <utility>
 
 #include "program/check/child_output.h"
@@ -18,8 +19,8 @@ constexpr std::chrono::milliseconds kLookEvery(2);
 ChildEnd runChild(const ChildArguments& arguments, std::string_view token,
                   std::chrono::duration<double> timeout) {
     StartedChild child(arguments, token);
-    KeptText said(kOutputKept, KeptText::Keep::End);
-    KeptText reported(kReportKept, KeptText::Keep::Beginning);
+    KeptText said(kOutputKept);
+    CallReportReader reported{std::string(token)};
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::duration_cast<std::chrono::steady_clock::duration>(timeout);
     ChildEnd end;
@@ -37,9 +38,8 @@ ChildEnd runChild(const ChildArguments& arguments, std::string_view token,
     const ChildExit exit = child.finish();
     // What is left in the pipes, without waiting on the ended group's last writers.
     child.read(said, reported, std::chrono::milliseconds(0));
-    end.reportOverflowed = reported.overflowed();
     end.output = std::move(said).text();
-    end.report = std::move(reported).text();
+    end.report = std::move(reported).finish();
     if (end.how == ChildEnd::How::Exited) {
         end.how = exit.crashed ? ChildEnd::How::Crashed : ChildEnd::How::Exited;
         end.code = exit.code;

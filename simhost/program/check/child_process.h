@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "program/check/call_report.h"
+
 // A check's child process: this program started again to run one check, isolated from its parent
 // and from everything else. The parent's side starts it and watches it end; the child's side
 // takes what the parent handed it.
@@ -15,8 +17,8 @@ namespace simhost::check {
 
 // How much of a child's output the parent keeps: the end, where its last words are.
 inline constexpr std::size_t kOutputKept = 64 * 1024;
-// How much of the call report the parent reads; a child's own report is far shorter.
-inline constexpr std::size_t kReportKept = 64 * 1024;
+// The longest line the parent reads on a call report channel; a child's own are far shorter.
+inline constexpr std::size_t kReportLineKept = 64 * 1024;
 // Where a child on POSIX finds its call report channel, as the parent hands it over; the child
 // moves it further out of the way at once (ReportChannel).
 inline constexpr int kChannelGiven = 3;
@@ -29,9 +31,8 @@ struct ChildEnd {
     long long code = 0;
     // The last kOutputKept bytes of its standard output and error.
     std::string output;
-    // What it wrote on its call report channel, up to kReportKept bytes.
-    std::string report;
-    bool reportOverflowed = false;
+    // What it told on its call report channel.
+    CallReport report;
     // Processes it started were still running when it ended; they were ended with it.
     bool leftProcesses = false;
 };

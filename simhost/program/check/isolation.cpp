@@ -1,7 +1,10 @@
 #include "program/check/isolation.h"
 
+#include <algorithm>
 #include <chrono>
+#include <iomanip>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,9 +55,27 @@ const char* duringCall(ModuleCall call) {
     return "while closing the module";
 }
 
-// Where the child was when it ended: " in onLoad", or nothing before the first call.
-std::string where(const CallReport& report) {
-    return report.lastCall ? std::string(" ") + duringCall(*report.lastCall) : std::string();
+// Where the child was when it ended: " in onLoad", and the cycle, during the cycles check.
+std::string where(const CallReport& report, const Settings& settings) {
+    std::string text =
+        report.lastCall ? std::string(" ") + duringCall(*report.lastCall) : std::string();
+    if (report.cycles > 0) {
+        text += ", at cycle " + std::to_string(std::min(report.cycles + 1, settings.cycles)) +
+                " of " + std::to_string(settings.cycles);
+    }
+    return text;
+}
+
+// The time a check may take: --timeout, and for the cycles check that once per hundred cycles
+// asked, so that asking for more cycles is not asking for a timeout.
+Timeout allowed(const Check& check, const Settings& settings, const Timeout& timeout) {
+    const long long hundreds = (settings.cycles + kDefaultCycles - 1) / kDefaultCycles;
+    if (std::string_view(check.id) != "cycles" || hundreds <= 1) {
+        return timeout;
+    }
+    std::ostringstream seconds;
+    seconds << std::setprecision(12) << timeout.seconds * static_cast<double>(hundreds);
+    return {timeout.seconds * static_cast<double>(hundreds), seconds.str()};
 }
 
 // The last line the child wrote that has anything on it, for the reason.
@@ -81,6 +102,7 @@ public:
             lost_ = !channel_.write(callLine(call)) || lost_;
         }
     }
+    void cycled(long long done) { lost_ = !channel_.write(cycleLine(done)) || lost_; }
     bool lost() const { return lost_; }
 
 private:
@@ -91,7 +113,8 @@ private:
 
 }  // namespace
 
-Outcome runIsolated(const Check& check, const Settings& settings, const Timeout& timeout) {
+Outcome runIsolated(const Check& check, const Settings& settings, const Timeout& given) {
+    const Timeout timeout = allowed(check, settings, given);
     const auto start = std::chrono::steady_clock::now();
     const std::string token = freshToken();
     ChildEnd end;
@@ -104,8 +127,7 @@ Outcome runIsolated(const Check& check, const Settings& settings, const Timeout&
     }
     const double elapsed =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    CallReport report = readCallReport(end.report, token);
-    report.foreign = report.foreign || end.reportOverflowed;
+    const CallReport& report = end.report;
 
     Outcome outcome{Verdict::Fail, {}, elapsed, {}};
     const auto ended = [&](std::string why) {
@@ -115,19 +137,19 @@ Outcome runIsolated(const Check& check, const Settings& settings, const Timeout&
     };
     switch (end.how) {
         case ChildEnd::How::Interrupted:
-            ended("interrupted" + where(report));
+            ended("interrupted" + where(report, settings));
             break;
         case ChildEnd::How::TimedOut:
-            ended("timed out after " + timeout.given + " s" + where(report));
+            ended("timed out after " + timeout.given + " s" + where(report, settings));
             break;
         case ChildEnd::How::Crashed:
-            ended(crashText(end.code) + where(report) + lastWords(end.output));
+            ended(crashText(end.code) + where(report, settings) + lastWords(end.output));
             break;
         case ChildEnd::How::Exited:
             if (report.foreign) {
                 ended("something other than the check wrote on its result channel");
             } else if (!report.outcome) {
-                ended("ended with status " + std::to_string(end.code) + where(report) +
+                ended("ended with status " + std::to_string(end.code) + where(report, settings) +
                       " without a result" + lastWords(end.output));
             } else if (end.code != 0) {
                 ended("ended with status " + std::to_string(end.code) + " after its result" +
@@ -156,6 +178,7 @@ int runOneForParent(const Check& check, Settings settings, const std::string& ch
     ReportChannel reports(channel);
     CallMarks marks(reports);
     settings.watch = &marks;
+    settings.cycled = [&marks](long long done) { marks.cycled(done); };
     const Outcome outcome = runCheck(check, settings);
     if (marks.lost() || !reports.write(resultLine(outcome, token))) {
         std::cerr << "simhost: the check's result channel was closed or taken over\n";

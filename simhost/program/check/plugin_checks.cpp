@@ -312,6 +312,9 @@ Outcome cycles(const Settings& settings) {
     MemoryUse highest;
     for (long long i = 0; i < settings.cycles; ++i) {
         cycle();
+        if (settings.cycled) {
+            settings.cycled(i + 1);
+        }
         const MemoryUse now = memoryUse();
         if (i == tenth - 1) {
             settled = now;

@@ -32,7 +32,7 @@ public:
 
     // Adds what waits on its output and its call report channel, waiting at most `wait` for
     // something to come or for the child to end.
-    void read(KeptText& output, KeptText& report, std::chrono::milliseconds wait);
+    void read(ChannelReader& output, ChannelReader& report, std::chrono::milliseconds wait);
     // Whether the child process itself has ended; what it started may still run.
     bool ended();
     // Ends the child, if it still runs, and everything it started, and collects how it ended.

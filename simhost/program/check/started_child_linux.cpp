@@ -6,15 +6,15 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
-#include <thread>
-#include <cerrno>
-#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "program/check/started_child.h"
@@ -66,7 +66,7 @@ private:
 };
 
 // Adds what waits in a pipe to what is kept of it, without waiting; false at the pipe's end.
-bool take(int fd, KeptText& text) {
+bool take(int fd, ChannelReader& text) {
     char buffer[16384];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -301,7 +301,8 @@ StartedChild::~StartedChild() {
     }
 }
 
-void StartedChild::read(KeptText& output, KeptText& report, std::chrono::milliseconds wait) {
+void StartedChild::read(ChannelReader& output, ChannelReader& report,
+                        std::chrono::milliseconds wait) {
     Parts& p = *parts_;
     std::array<pollfd, 2> waiting{pollfd{p.outputOpen ? p.output.read() : -1, POLLIN, 0},
                                   pollfd{p.reportOpen ? p.report.read() : -1, POLLIN, 0}};

@@ -69,7 +69,7 @@ std::wstring quoted(const std::wstring& argument) {
 }
 
 // Takes what waits in the pipe without blocking; false once the pipe has ended.
-bool take(HANDLE pipe, KeptText& text) {
+bool take(HANDLE pipe, ChannelReader& text) {
     char buffer[16384];
     for (;;) {
         DWORD available = 0;
@@ -172,7 +172,8 @@ StartedChild::~StartedChild() {
     }
 }
 
-void StartedChild::read(KeptText& output, KeptText& report, std::chrono::milliseconds wait) {
+void StartedChild::read(ChannelReader& output, ChannelReader& report,
+                        std::chrono::milliseconds wait) {
     Parts& p = *parts_;
     p.outputOpen = p.outputOpen && take(p.output.read.get(), output);
     p.reportOpen = p.reportOpen && take(p.report.read.get(), report);

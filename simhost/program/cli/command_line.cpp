@@ -151,11 +151,12 @@ void declare(CLI::App& app, CLI::App& check, CommandLine& line, Given& given) {
                   "run every check in this process (for a debugger; see below)")
         ->disable_flag_override();
     addParsed(check, "--timeout", options.timeout, check::timeoutIn,
-              "how long one check may take (default 10)")
+              "how long one check may take, the cycles check per 100 cycles (default 10)")
         ->type_name("SECONDS");
     addParsed(check, "--cycles", options.settings.cycles, check::cyclesIn,
               "load and unload cycles of the cycles check, at least " +
-                  std::to_string(check::kFewestCycles) + " (default 100)")
+                  std::to_string(check::kFewestCycles) + " (default " +
+                  std::to_string(check::kDefaultCycles) + ")")
         ->type_name("N");
     check.add_option("--junit", given.junit, "also write a JUnit XML report")->type_name("FILE");
     check.add_option("--json", given.json, "also write a JSON report")->type_name("FILE");
