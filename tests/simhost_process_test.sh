@@ -190,11 +190,12 @@ prompt)
     check "no prompt for a pipe's input: $(cat -A "$work/piped")" test ! -s "$work/piped"
     ;;
 live_session_ends)
-    # A request to end, or a plug-in's exit() after a reload, leaves no private copy behind
-    # and ends with the status a shell expects.
+    # However a live session ends (a request to end, a rebuilt plug-in's exit(), crash or abort in
+    # onLoad, SIGKILL), nothing of it is left in the temporary folder, and a request or an exit()
+    # ends it with the status a shell expects.
     mkdir "$work/tmp" "$work/build"
-    cp "$module" "$work/build/Tavorinden.so"
-    start() { # simhost on a console held open, its private copies in $work/tmp
+    start() { # simhost on a console held open, the plug-in's build in $work/build
+        cp "$module" "$work/build/Tavorinden.so"
         mkfifo "$work/console"
         (cd "$work" && TMPDIR="$work/tmp" exec "$simhost" --interactive --watch build/Tavorinden.so \
             <console >out 2>err) &
@@ -202,27 +203,40 @@ live_session_ends)
         exec 7>"$work/console"
         for _ in $(seq 100); do grep -q "version" "$work/out" 2>/dev/null && break; sleep 0.05; done
     }
-    finish() { # <status wanted> <what ended it>
+    rebuilt_as() { # <fixture>: the plug-in's next build
+        cp "$fixtures/misbehaving_$1.so" "$work/build/next.so"
+        mv "$work/build/next.so" "$work/build/Tavorinden.so"
+    }
+    finish() { # <status wanted, or "failure"> <what ended it>
         wait "$pid"
         local status=$?
         exec 7>&-
         rm -f "$work/console"
-        check "$2 ends with $1 (got $status)" test "$status" -eq "$1"
-        check "$2 leaves no private copy: $(ls "$work/tmp")" test -z "$(ls -A "$work/tmp")"
+        if [[ $1 == failure ]]; then
+            check "$2 ends with a failure (got $status)" test "$status" -ne 0
+        else
+            check "$2 ends with $1 (got $status)" test "$status" -eq "$1"
+        fi
+        check "$2 leaves nothing in the temporary folder: $(ls "$work/tmp")" \
+            test -z "$(ls -A "$work/tmp")"
     }
-    ulimit -c 0  # SIGQUIT's own way to end writes a core file
-    for signal in INT TERM HUP QUIT; do
+    ulimit -c 0  # SIGQUIT's and a crash's own way to end writes a core file
+    for signal in INT TERM HUP QUIT KILL; do
         start
         kill -s "$signal" "$pid"
         finish $((128 + $(kill -l "$signal"))) "SIG$signal"
     done
     for ending in exit quick_exit; do
         start
-        cp "$fixtures/misbehaving_${ending}s.so" "$work/build/next.so"
-        mv "$work/build/next.so" "$work/build/Tavorinden.so"
+        rebuilt_as "${ending}s"
         finish 1 "a plug-in's $ending() after a reload"
         check "the early end by $ending() is told" \
             grep -qx "simhost: the session ended by a call to exit() before it was over" "$work/err"
+    done
+    for crash in segfaults:crashes long_last_words:aborts; do
+        start
+        rebuilt_as "${crash%:*}"
+        finish failure "a rebuilt plug-in that ${crash#*:} in onLoad"
     done
     ;;
 *)

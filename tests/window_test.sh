@@ -191,11 +191,14 @@ frames)
         $(wc -l <"$work/err") -eq 1 ]] || fail "without a display: status $status, $(cat "$work/err")"
     ;;
 lost_display)
-    # Xlib ends the program when its server goes; the private copies go with it all the same.
+    # Xlib ends the program when its server goes; nothing of the session is left on disk.
     mkdir "$work/tmp"
     TMPDIR="$work/tmp" start_simhost --window --watch --size 320x180 "$module"
     until_true 10 window_id Tavorinden >/dev/null || { fail "no window appeared"; report; }
-    [[ -n $(ls -A "$work/tmp") ]] || fail "no private copy while the window is open"
+    # The module loaded is a copy in memory, of which nothing is on disk.
+    grep -q "/memfd:$(basename "$module") (deleted)$" "/proc/$simhost_pid/maps" ||
+        fail "the module loaded is no copy in memory"
+    [[ -z $(ls -A "$work/tmp") ]] || fail "a private copy on disk: $(ls -A "$work/tmp")"
     kill "${pids[0]}"
     exec 7>&-
     until_true 10 bash -c "! kill -0 $simhost_pid 2>/dev/null" || fail "simhost did not end"

@@ -1,36 +1,38 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 
 namespace simhost {
 
 // Copies of a module file for the host to load in its place, so that the file can be rebuilt
 // while its module is loaded: rewriting a mapped module in place would change its code under the
-// running host, and Windows refuses to overwrite a loaded DLL at all. The copies live in a
-// folder of their own, removed with this object. A copy imports what its original imports, from
-// where the original sits: see importsBeside().
+// running host, and Windows refuses to overwrite a loaded DLL at all. Whatever ends the session,
+// nothing of a copy is left behind for long:
+// - on Linux a copy is a file in memory (memfd), loaded through /proc/self/fd, never on disk;
+// - on Windows the copies live in a folder named for the session's process, removed with this
+//   object; a session that could not remove its folder (it was killed, or a copy was still
+//   mapped) leaves it to the next session, which removes the folders of sessions that are gone.
+// A copy imports what its original imports, from where the original sits: see importsBeside().
 class PrivateCopies {
 public:
-    // Makes the folder in the system's temporary directory. Throws HostError.
+    // Throws HostError when there is nowhere to keep copies.
     PrivateCopies();
     PrivateCopies(const PrivateCopies&) = delete;
     PrivateCopies& operator=(const PrivateCopies&) = delete;
     ~PrivateCopies();
 
-    // A fresh copy of the file under the file's own name, in a new subfolder; the previous
-    // copy's subfolder goes, so it must be unloaded first. Throws HostError about `file`.
+    // A fresh copy of the file, under the file's own name, to load by the path returned; the
+    // previous copy goes, so it must be unloaded first. Throws HostError about `file`.
     std::filesystem::path copyOf(const std::filesystem::path& file);
 
-    // Removes the folder and every copy in it now; a copy still mapped stays where the system
-    // will not let it go.
+    // Removes every copy now; a copy still mapped stays where the system will not let it go.
     void removeAll() noexcept;
 
-    const std::filesystem::path& folder() const { return folder_; }
-
 private:
-    std::filesystem::path folder_;
-    std::filesystem::path previous_;
-    unsigned copies_ = 0;
+    // What each platform keeps of its copies.
+    struct Held;
+    std::unique_ptr<Held> held_;
 };
 
 }  // namespace simhost
