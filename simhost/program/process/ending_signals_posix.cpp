@@ -1,5 +1,6 @@
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <array>
 #include <csignal>
@@ -15,6 +16,9 @@ constexpr std::array kEnding{SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 std::array<struct sigaction, kEnding.size()> before{};
 std::array<bool, kEnding.size()> taken{};
 volatile std::sig_atomic_t noted = 0;
+volatile std::sig_atomic_t seen = 0;
+// How long the host's thread has to see a request before it ends the program as it is.
+constexpr unsigned kSeeWithinSeconds = 1;
 
 void fallBack(int signal) {
     struct sigaction plain {};
@@ -23,9 +27,31 @@ void fallBack(int signal) {
     sigaction(signal, &plain, nullptr);
 }
 
+// Ends the program as the request asks, from any thread.
+void endNow(int signal) {
+    fallBack(signal);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    raise(signal);
+    std::_Exit(128 + signal);
+}
+
+extern "C" void overdue(int /*alarm*/) {
+    if (seen == 0) {
+        endNow(noted);  // the host's thread is held in a plug-in's code
+    }
+}
+
 extern "C" void note(int signal) {
     noted = signal;
     fallBack(signal);  // the next one is not asked twice
+    struct sigaction handler {};
+    handler.sa_handler = overdue;
+    sigemptyset(&handler.sa_mask);
+    sigaction(SIGALRM, &handler, nullptr);
+    alarm(kSeeWithinSeconds);
 }
 
 }  // namespace
@@ -56,21 +82,18 @@ EndingSignals::~EndingSignals() {
 }
 
 int EndingSignals::received() noexcept {
-    return noted;
+    const int signal = noted;
+    if (signal != 0 && seen == 0) {
+        seen = 1;
+        alarm(0);
+    }
+    return signal;
 }
 
 void EndingSignals::endAsReceived() {
-    const int signal = noted;
-    if (signal == 0) {
-        return;
+    if (noted != 0) {
+        endNow(noted);
     }
-    fallBack(signal);
-    sigset_t only;
-    sigemptyset(&only);
-    sigaddset(&only, signal);
-    pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
-    raise(signal);
-    std::_Exit(128 + signal);
 }
 
 }  // namespace simhost

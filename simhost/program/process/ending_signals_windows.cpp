@@ -10,6 +10,9 @@ namespace simhost {
 namespace {
 
 std::atomic<int> noted{0};
+std::atomic<bool> seen{false};
+// What a console program ended by Ctrl-C returns.
+constexpr UINT kControlCExit = 0xC000013AU;
 
 BOOL WINAPI note(DWORD event) {
     int signal = 0;
@@ -29,7 +32,18 @@ BOOL WINAPI note(DWORD event) {
     int none = 0;
     // The first request is noted; a second one goes on to the system's handler, which ends the
     // program at once.
-    return noted.compare_exchange_strong(none, signal) ? TRUE : FALSE;
+    if (!noted.compare_exchange_strong(none, signal)) {
+        return FALSE;
+    }
+    // This runs on a thread of its own: it waits for the host's thread to see the request, and
+    // ends the program as it is when a plug-in's code holds that thread.
+    for (int waited = 0; waited < 100 && !seen.load(); ++waited) {
+        Sleep(10);
+    }
+    if (!seen.load()) {
+        ExitProcess(kControlCExit);
+    }
+    return TRUE;
 }
 
 }  // namespace
@@ -43,15 +57,17 @@ EndingSignals::~EndingSignals() {
 }
 
 int EndingSignals::received() noexcept {
-    return noted.load();
+    const int signal = noted.load();
+    if (signal != 0) {
+        seen.store(true);
+    }
+    return signal;
 }
 
 void EndingSignals::endAsReceived() {
     if (noted.load() == 0) {
         return;
     }
-    // What a console program ended by Ctrl-C returns.
-    constexpr UINT kControlCExit = 0xC000013AU;
     ExitProcess(kControlCExit);
 }
 
