@@ -54,6 +54,9 @@ screenshot_write_failures)
 standard_streams_fail)
     expect 1 "simhost: cannot write the console log to standard output" -- \
         sh -c '"$0" "$1" >/dev/full' "$simhost" "$module"
+    # A pipe whose reader has gone (output piped into head, say): told, not a silent SIGPIPE.
+    expect 1 "simhost: cannot write the console log to standard output" -- \
+        bash -c '{ sleep 0.3; exec "$0" "$1"; } | true; exit "${PIPESTATUS[0]}"' "$simhost" "$module"
     expect 1 "simhost: cannot read standard input: Is a directory" -- \
         sh -c '"$0" --frames 0 --interactive "$1" <"$2"' "$simhost" "$module" "$work"
     ;;

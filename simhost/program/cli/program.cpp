@@ -21,6 +21,7 @@
 #include "program/process/ending_signals.h"
 #include "program/process/exit_guard.h"
 #include "program/process/exit_status.h"
+#include "program/process/terminal.h"
 #include "simhost/host.h"
 #include "simhost/host_error.h"
 #include "tools/imports_beside.h"
@@ -165,6 +166,7 @@ void prepareStandardStreams() {
     // The console is read on a thread of its own in a live session: a read must not flush what
     // the host's thread is writing meanwhile.
     std::cin.tie(nullptr);
+    failWritesToClosedPipes();
 }
 
 int runSimhost(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,

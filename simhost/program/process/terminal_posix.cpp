@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <unistd.h>
 
 #include "program/process/terminal.h"
@@ -6,6 +7,10 @@ namespace simhost {
 
 bool inputIsTerminal() {
     return isatty(STDIN_FILENO) != 0;
+}
+
+void failWritesToClosedPipes() {
+    signal(SIGPIPE, SIG_IGN);
 }
 
 }  // namespace simhost
