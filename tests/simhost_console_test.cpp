@@ -139,6 +139,23 @@ TEST(SimhostConsole, QuitEndsTheSession) {
     const SimhostRun run = session("quit\njump\n");
     EXPECT_EQ(run.status, 0);
     EXPECT_FALSE(says(run, "jump")) << run.err;
+    // A plug-in's variable named quit cannot keep the session from ending.
+    const SimhostRun named = runSimhost(
+        {"--frames", "0", "--interactive", modulePath("misbehaving_names_a_command").string()},
+        "QUIT\njump\n");
+    EXPECT_EQ(named.status, 0);
+    EXPECT_EQ(named.err, "");
+}
+
+// Module texts in the variables' lines are escaped as everywhere else.
+TEST(SimhostConsole, VariablesAreListedSafely) {
+    const SimhostRun run = runSimhost({"--command", "cvarlist; \"fixture_\x1b[2J\nPASS forged\"",
+                                       modulePath("misbehaving_hostile_texts").string()});
+    EXPECT_EQ(run.err,
+              "fixture_\\x1b[2J\\x0aPASS forged = \"1\" - fixture switch\n"
+              "1 console variable\n"
+              "fixture_\\x1b[2J\\x0aPASS forged = \"1\" (default \"1\", min 0, max 1) - "
+              "fixture switch\n");
 }
 
 }  // namespace

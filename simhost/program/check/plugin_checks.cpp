@@ -13,6 +13,7 @@
 #include "program/check/checks.h"
 #include "program/output/shown_text.h"
 #include "simhost/host.h"
+#include "simhost/services/console_names.h"
 #include "simhost/services/console_variable.h"
 #include "simhost/services/console_variables.h"
 #include "tools/module_probes.h"
@@ -157,9 +158,13 @@ Outcome load(const Settings& settings) {
 Outcome variables(const Settings& settings) {
     Loaded loaded(settings);
     std::vector<std::string> problems;
+    std::vector<std::string> shadowed;
     for (const ConsoleVariable* variable : loaded.variables()) {
         const auto& definition = variable->definition();
         const std::string name = printable(variable->name());
+        if (isConsoleCommand(variable->name())) {
+            shadowed.push_back(name);
+        }
         if (!lowerCaseWithoutBlanks(variable->name())) {
             problems.push_back(name + " is not a lower-case name without blanks");
         }
@@ -188,6 +193,13 @@ Outcome variables(const Settings& settings) {
             text += "; " + problems[i];
         }
         return fail(text);
+    }
+    if (!shadowed.empty()) {
+        std::string text = shadowed.front();
+        for (std::size_t i = 1; i < shadowed.size(); ++i) {
+            text += ", " + shadowed[i];
+        }
+        return warn(text + " is named like a console command, which the console runs instead");
     }
     return pass();
 }

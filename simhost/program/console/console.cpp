@@ -1,7 +1,6 @@
 #include "program/console/console.h"
 
 #include <algorithm>
-#include <cctype>
 #include <exception>
 #include <new>
 #include <ostream>
@@ -13,16 +12,11 @@
 #include "program/output/shown_text.h"
 #include "simhost/host_error.h"
 #include "simhost/loading/module_file_check.h"
+#include "simhost/services/console_names.h"
 
 namespace simhost {
 
 namespace {
-
-std::string lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 std::string describeBound(const std::optional<float>& bound) {
     return bound ? formatNumber(*bound) : "none";
@@ -116,10 +110,8 @@ Console::Ran Console::run(std::string_view line) {
 }
 
 Console::Ran Console::execute(const Words& words) {
+    // The console's own commands first: a variable cannot take their names from them.
     const std::string& command = words.front();
-    if (ConsoleVariable* found = host_.variables().find(command)) {
-        return variable(*found, words);
-    }
     const std::string name = lowered(command);
     if (name == "help") {
         return help();
@@ -141,6 +133,9 @@ Console::Ran Console::execute(const Words& words) {
     }
     if (name == "plugin") {
         return plugin(words);
+    }
+    if (ConsoleVariable* found = host_.variables().find(command)) {
+        return variable(*found, words);
     }
     return fail("Unknown command " + printable(command) + "; type help for the commands");
 }
@@ -166,8 +161,8 @@ Console::Ran Console::listVariables() {
     std::size_t listed = 0;
     for (const ConsoleVariable* entry : host_.variables().all()) {
         if (entry->definition().listed) {
-            messages_ << entry->name() << " = \"" << entry->text() << "\" - "
-                      << entry->definition().description << '\n';
+            messages_ << shown(entry->name()) << " = \"" << shown(entry->text()) << "\" - "
+                      << shown(entry->definition().description) << '\n';
             ++listed;
         }
     }
@@ -178,24 +173,26 @@ Console::Ran Console::listVariables() {
 Console::Ran Console::variable(ConsoleVariable& entry, const Words& words) {
     const auto& definition = entry.definition();
     if (words.size() == 1) {
-        messages_ << entry.name() << " = \"" << entry.text() << "\" (default \""
-                  << definition.defaultValue << "\", min " << describeBound(definition.minimum)
-                  << ", max " << describeBound(definition.maximum) << ") - "
-                  << definition.description << '\n';
+        messages_ << shown(entry.name()) << " = \"" << shown(entry.text()) << "\" (default \""
+                  << shown(definition.defaultValue) << "\", min "
+                  << describeBound(definition.minimum) << ", max "
+                  << describeBound(definition.maximum) << ") - " << shown(definition.description)
+                  << '\n';
         return Ran::Done;
     }
     if (words.size() > 2) {
-        return fail(entry.name() + " takes one value; quote it if it has spaces");
+        return fail(shown(entry.name()) + " takes one value; quote it if it has spaces");
     }
     const std::string before = entry.text();
     const ValueChange change = entry.set(words[1]);
     if (!accepted(change)) {
-        return fail(printable(words[1]) + " " + refusalOf(change) + "; " + entry.name() +
-                    " stays " + before);
+        return fail(printable(words[1]) + " " + refusalOf(change) + "; " + shown(entry.name()) +
+                    " stays " + shown(before));
     }
     if (change != ValueChange::Taken) {
-        messages_ << entry.name() << ": " << printable(words[1]) << " clamped to " << entry.text()
-                  << ", the " << (change == ValueChange::ClampedToMinimum ? "smallest" : "largest")
+        messages_ << shown(entry.name()) << ": " << printable(words[1]) << " clamped to "
+                  << shown(entry.text()) << ", the "
+                  << (change == ValueChange::ClampedToMinimum ? "smallest" : "largest")
                   << " value allowed\n";
     }
     return Ran::Done;

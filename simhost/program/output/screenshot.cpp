@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "simhost/host_error.h"
+#include "simhost/services/console_names.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
@@ -61,10 +62,7 @@ std::string writeAll(const std::filesystem::path& file, const std::vector<unsign
 }  // namespace
 
 bool namesPngFile(const std::filesystem::path& file) {
-    std::string extension = file.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".png";
+    return lowered(file.extension().string()) == ".png";
 }
 
 void writeScreenshot(const Canvas& canvas, const std::filesystem::path& file) {

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 
+#include "simhost/services/console_names.h"
+
 namespace simhost {
 
 bool ConsoleVariables::CaseInsensitiveLess::operator()(std::string_view a,
                                                        std::string_view b) const {
-    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [&lower](char x, char y) { return lower(x) < lower(y); });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(lowerCase(x)) < static_cast<unsigned char>(lowerCase(y));
+    });
 }
 
 ConsoleVariable& ConsoleVariables::define(VariableDefinition definition, ModuleId creator) {
