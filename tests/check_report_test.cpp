@@ -53,8 +53,10 @@ TEST(CheckReport, JunitAndJsonCarryEveryFindingSafely) {
     EXPECT_NE(xml.find("tests=\"4\" failures=\"1\" errors=\"0\" skipped=\"1\""), std::string::npos)
         << xml;
     EXPECT_NE(xml.find("name=\"simhost check m&lt;1&gt;.so\""), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<failure message=\"crashed &lt;at&gt; &quot;0x0&quot; &amp; ? more\"/>"),
-              std::string::npos)
+    // Texts as the console shows them: a control character is written \xNN.
+    EXPECT_NE(
+        xml.find("<failure message=\"crashed &lt;at&gt; &quot;0x0&quot; &amp; \\x01 more\"/>"),
+        std::string::npos)
         << xml;
     EXPECT_NE(xml.find("<skipped message=\"the plug-in does not load\"/>"), std::string::npos);
 
@@ -64,7 +66,7 @@ TEST(CheckReport, JunitAndJsonCarryEveryFindingSafely) {
     ASSERT_EQ(json["checks"].size(), 4u);
     EXPECT_EQ(json["checks"][1]["id"], "drawing");
     EXPECT_EQ(json["checks"][1]["result"], "fail");
-    EXPECT_EQ(json["checks"][1]["reason"], "crashed <at> \"0x0\" & \x01 more");
+    EXPECT_EQ(json["checks"][1]["reason"], "crashed <at> \"0x0\" & \\x01 more");
     EXPECT_EQ(json["checks"][0]["duration_ms"], 12.4);
     EXPECT_EQ(json["checks"][2]["result"], "warn");
     EXPECT_EQ(json["checks"][2]["reason"], "slow");
@@ -276,6 +278,30 @@ TEST(CheckCommand, UsageErrorsListAndReportFiles) {
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(nlohmann::json::parse(fileBytes(scratch / "r.json"))["checks"].size(), 2u);
     EXPECT_NE(run.out.find("\n2 passed, 0 failed\n"), std::string::npos) << run.out;
+}
+
+// Whatever bytes the module's name holds, the reports are valid UTF-8, and the JSON one is what a
+// strict parser takes: a byte that is no UTF-8 is written as \xNN.
+TEST(CheckReport, FilesAreValidUtf8ForAnyModuleName) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows file names are UTF-16";
+#else
+    ScratchDirectory scratch;
+    const std::filesystem::path module = scratch / "plug\xff\x01in.so";
+    std::filesystem::copy_file(tavorindenModule(), module);
+    const SimhostRun run =
+        check({"--in-process", "--only", "record", "--junit", (scratch / "r.xml").string(),
+               "--json", (scratch / "r.json").string(), module.string()});
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    const std::string shownName = (scratch / "plug\\xff\\x01in.so").string();
+    const auto json = nlohmann::json::parse(fileBytes(scratch / "r.json"));
+    EXPECT_EQ(json["module"], shownName);
+    const std::string xml = fileBytes(scratch / "r.xml");
+    // A strict encoder refuses a string that is no valid UTF-8.
+    EXPECT_NO_THROW(static_cast<void>(nlohmann::json(xml).dump())) << xml;
+    EXPECT_NE(xml.find("<testsuite name=\"simhost check " + shownName + "\""), std::string::npos)
+        << xml;
+#endif
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "program/output/shown_text.h"
 #include "simhost/host_error.h"
 
 namespace simhost::check {
@@ -108,15 +109,15 @@ void writeJunit(const std::vector<Finding>& findings, const std::filesystem::pat
     std::ostringstream xml;
     xml << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         << "<testsuites>\n"
-        << "  <testsuite name=\"simhost check " << xmlEscaped(module.string()) << "\" tests=\""
-        << findings.size() << "\" failures=\"" << count(findings, Verdict::Fail)
+        << "  <testsuite name=\"simhost check " << xmlEscaped(shown(module.string()))
+        << "\" tests=\"" << findings.size() << "\" failures=\"" << count(findings, Verdict::Fail)
         << "\" errors=\"0\" skipped=\"" << count(findings, Verdict::Skip) << "\" time=\"" << seconds
         << "\">\n";
     for (const Finding& finding : findings) {
         const Outcome& outcome = finding.outcome;
         xml << "    <testcase classname=\"simhost.check\" name=\"" << xmlEscaped(finding.id)
             << "\" time=\"" << outcome.milliseconds / 1000 << "\">";
-        const std::string reason = xmlEscaped(outcome.reason);
+        const std::string reason = xmlEscaped(shown(outcome.reason));
         switch (outcome.verdict) {
             case Verdict::Fail:
                 xml << "<failure message=\"" << reason << "\"/>";
@@ -145,16 +146,14 @@ void writeJson(const std::vector<Finding>& findings, const std::filesystem::path
     for (const Finding& finding : findings) {
         checks.push_back({{"id", finding.id},
                           {"result", verdictName(finding.outcome.verdict)},
-                          {"reason", finding.outcome.reason},
+                          {"reason", shown(finding.outcome.reason)},
                           {"duration_ms", finding.outcome.milliseconds}});
     }
-    const nlohmann::json report{{"module", module.string()},
-                                {"passed", count(findings, Verdict::Pass)},
-                                {"failed", count(findings, Verdict::Fail)},
-                                {"warnings", count(findings, Verdict::Warn)},
-                                {"skipped", count(findings, Verdict::Skip)},
-                                {"checks", checks}};
-    writeText(file, report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+    const nlohmann::json report{
+        {"module", shown(module.string())},          {"passed", count(findings, Verdict::Pass)},
+        {"failed", count(findings, Verdict::Fail)},  {"warnings", count(findings, Verdict::Warn)},
+        {"skipped", count(findings, Verdict::Skip)}, {"checks", checks}};
+    writeText(file, report.dump(2) + "\n");
 }
 
 }  // namespace simhost::check
