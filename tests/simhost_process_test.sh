@@ -79,8 +79,18 @@ endless_input)
         "$work/err"
     ;;
 fifo_module)
+    # simhost and its check judge a file by the same rules, at once: a FIFO would only wait.
     mkfifo "$work/fifo.so"
     expect 1 "fifo.so: is not a regular file" -- timeout 20 "$simhost" "$work/fifo.so"
+    start=$SECONDS
+    timeout 20 "$simhost" check --only opens,record "$work/fifo.so" >"$work/out" 2>&1
+    check "check refuses a FIFO at once ($((SECONDS - start)) s)" test $((SECONDS - start)) -le 1
+    check "with the host's words: $(cat "$work/out")" test "$(cat "$work/out")" = \
+        $'FAIL opens: is not a regular file\nSKIP record: the module does not open\n0 passed, 1 failed, 1 skipped'
+    # /dev/stdin is the file simhost was given, not a child's own standard input.
+    "$simhost" check --only opens,record /dev/stdin <"$module" >"$work/out" 2>&1
+    check "check takes /dev/stdin as simhost does: $(cat "$work/out")" \
+        test "$(tail -n 1 "$work/out")" = "2 passed, 0 failed"
     ;;
 check_output_bounded)
     # 100 MB printed in onLoad: the checker keeps the end of it, within a small memory limit.

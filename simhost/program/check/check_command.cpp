@@ -17,6 +17,7 @@
 #include "program/process/exit_guard.h"
 #include "program/process/exit_status.h"
 #include "simhost/host_error.h"
+#include "simhost/loading/module_file_check.h"
 #include "simhost/services/console_variable.h"
 
 namespace simhost::check {
@@ -42,6 +43,13 @@ const Check* findCheck(const std::string& id) {
         }
     }
     return nullptr;
+}
+
+// Whether the opens check's failure means the module does not open: a module that ends its
+// process while it is closed had opened.
+bool notOpened(const Outcome& outcome) {
+    return outcome.verdict == Verdict::Fail &&
+           !(outcome.endedIn && *outcome.endedIn == ModuleCall::Close);
 }
 
 // Whether the load check's failure means the plug-in does not load: it did not get past onLoad.
@@ -109,9 +117,15 @@ int listChecks(std::ostream& out, std::ostream& err) {
     return reportLost(out, err) ? kRunFailure : kSuccess;
 }
 
-// A check that needs what an earlier one could not give is skipped, not run.
+// A check that needs what an earlier one could not give is skipped, not run. A file the host
+// would not open (a FIFO, a directory, a device, a module for another machine, one cut short)
+// fails at once, here, with the host's own words: a child would only wait on a FIFO.
 Outcome outcomeOf(const Check& check, const CheckOptions& options, bool opened, bool loaded) {
-    if (!opened && std::string_view(check.id) != "opens") {
+    if (std::string_view(check.id) == "opens") {
+        if (const auto fit = fitForLoading(options.settings.module); !fit) {
+            return {Verdict::Fail, fit.reason(), 0, {}};
+        }
+    } else if (!opened) {
         return {Verdict::Skip, "the module does not open", 0, {}};
     }
     if (!loaded && check.needsLoad) {
@@ -154,8 +168,7 @@ int runBattery(const CheckOptions& options, std::ostream& out, std::ostream& err
         if (EndingSignals::received() != 0) {
             return kRunFailure;  // the program ends as the request asks, once unwound
         }
-        const bool failed = finding.outcome.verdict == Verdict::Fail;
-        opened = opened && !(failed && std::string_view(check.id) == "opens");
+        opened = opened && !(std::string_view(check.id) == "opens" && notOpened(finding.outcome));
         loaded = loaded && !(std::string_view(check.id) == "load" && notLoaded(finding.outcome));
         out << line(finding) << '\n';
         if (reportLost(out, err)) {

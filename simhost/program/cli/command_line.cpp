@@ -203,6 +203,14 @@ Result<> checkOptionsAgree(const check::CheckOptions& options, bool moduleGiven)
     return check::reportFilesApart(options);
 }
 
+// The file a path names, links followed, for a child to open as this process would: /dev/stdin
+// in a child is the child's own. A path that does not resolve stays as given, made absolute.
+std::filesystem::path resolved(const std::filesystem::path& file) {
+    std::error_code error;
+    auto real = std::filesystem::canonical(file, error);
+    return error ? std::filesystem::absolute(file) : real;
+}
+
 // The check subcommand's options, once CLI11 has read them: paths made absolute once, before
 // any module code runs (a plug-in may change the working directory).
 Result<CommandLine> checkLine(CommandLine line, const Given& given, bool moduleGiven,
@@ -220,7 +228,7 @@ Result<CommandLine> checkLine(CommandLine line, const Given& given, bool moduleG
         return refuse(agreed.reason());
     }
     if (!options.module.empty()) {
-        options.settings.module = std::filesystem::absolute(options.module);
+        options.settings.module = resolved(options.module);
     }
     for (auto* file : {&options.junit, &options.json}) {
         if (*file) {
