@@ -1,9 +1,11 @@
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "program/check/started_child.h"
 #include "program/process/this_program.h"
@@ -109,6 +111,46 @@ HANDLE jobEndingOnClose() {
     return job;
 }
 
+// This program's command line for a child, its channel named by the handle's number.
+std::wstring commandLineOf(const std::wstring& self, const ChildArguments& arguments,
+                           HANDLE channel) {
+    std::wstring line = quoted(self);
+    const std::string named = std::to_string(reinterpret_cast<std::uintptr_t>(channel));
+    for (const std::string& argument : arguments(named)) {
+        line += L" " + quoted(std::filesystem::path(argument).wstring());
+    }
+    return line;
+}
+
+// What a child may inherit: the handles named here, and no other handle this program holds as
+// inheritable (one left so by whoever started it, say).
+class InheritedOnly {
+public:
+    explicit InheritedOnly(std::array<HANDLE, 3> handles) : handles_(handles) {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        storage_.resize(size);
+        list_ = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+        if (!InitializeProcThreadAttributeList(list_, 1, 0, &size)) {
+            failed("cannot list what a child inherits");
+        }
+        if (!UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+                                       sizeof(HANDLE) * handles_.size(), nullptr, nullptr)) {
+            DeleteProcThreadAttributeList(list_);
+            failed("cannot list what a child inherits");
+        }
+    }
+    InheritedOnly(const InheritedOnly&) = delete;
+    InheritedOnly& operator=(const InheritedOnly&) = delete;
+    ~InheritedOnly() { DeleteProcThreadAttributeList(list_); }
+    LPPROC_THREAD_ATTRIBUTE_LIST get() const { return list_; }
+
+private:
+    std::array<HANDLE, 3> handles_;
+    std::vector<char> storage_;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
 }  // namespace
 
 struct StartedChild::Parts {
@@ -136,22 +178,20 @@ StartedChild::StartedChild(const ChildArguments& arguments, std::string_view tok
     p.input.write.reset();
 
     const std::wstring self = thisProgram().wstring();
-    const std::string channel =
-        std::to_string(reinterpret_cast<std::uintptr_t>(p.report.write.get()));
-    std::wstring commandLine = quoted(self);
-    for (const std::string& argument : arguments(channel)) {
-        commandLine += L" " + quoted(std::filesystem::path(argument).wstring());
-    }
+    std::wstring commandLine = commandLineOf(self, arguments, p.report.write.get());
     p.job.reset(jobEndingOnClose());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = p.input.read.get();
-    startup.hStdOutput = p.output.write.get();
-    startup.hStdError = p.output.write.get();
+    const InheritedOnly inherited({p.input.read.get(), p.output.write.get(), p.report.write.get()});
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = p.input.read.get();
+    startup.StartupInfo.hStdOutput = p.output.write.get();
+    startup.StartupInfo.hStdError = p.output.write.get();
+    startup.lpAttributeList = inherited.get();
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(self.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED,
-                        nullptr, nullptr, &startup, &started)) {
+    if (!CreateProcessW(self.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                        CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
+                        &startup.StartupInfo, &started)) {
         failed("cannot start a child to run the check in");
     }
     p.process.reset(started.hProcess);
