@@ -9,7 +9,7 @@
 
 #include "program/console/command_split.h"
 #include "program/console/console.h"
-#include "program/console/number_parsers.h"
+#include "program/values/number_parsers.h"
 #include "simhost/services/canvas.h"
 #include "simhost/services/console_variable.h"
 

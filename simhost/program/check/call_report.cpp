@@ -5,7 +5,7 @@
 #include <random>
 
 #include "program/check/child_process.h"
-#include "program/console/number_parsers.h"
+#include "program/values/number_parsers.h"
 
 namespace simhost::check {
 
@@ -33,18 +33,17 @@ std::optional<ModuleCall> callNamed(std::string_view name) {
 
 std::optional<Outcome> outcomeIn(std::string_view json) {
     const auto parsed = nlohmann::json::parse(json, nullptr, false);
-    if (parsed.is_discarded() || !parsed.is_object() || !parsed["verdict"].is_string() ||
-        !parsed["reason"].is_string() || !parsed["milliseconds"].is_number()) {
+    if (parsed.is_discarded() || !parsed.is_object() || parsed.size() != 2 ||
+        !parsed[kVerdictKey].is_string() || !parsed[kReasonKey].is_string()) {
         return std::nullopt;
     }
-    const std::string verdict = parsed["verdict"];
+    const std::string verdict = parsed[kVerdictKey];
     if (verdict != verdictName(verdictNamed(verdict))) {
         return std::nullopt;
     }
     Outcome outcome;
     outcome.verdict = verdictNamed(verdict);
-    outcome.reason = parsed["reason"];
-    outcome.milliseconds = parsed["milliseconds"];
+    outcome.reason = parsed[kReasonKey];
     return outcome;
 }
 
@@ -64,9 +63,8 @@ std::string cycleLine(long long done) {
 }
 
 std::string resultLine(const Outcome& outcome, std::string_view token) {
-    const nlohmann::json result{{"verdict", verdictName(outcome.verdict)},
-                                {"reason", outcome.reason},
-                                {"milliseconds", outcome.milliseconds}};
+    const nlohmann::json result{{kVerdictKey, verdictName(outcome.verdict)},
+                                {kReasonKey, outcome.reason}};
     return std::string(kResult) + std::string(token) + " " +
            result.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }

@@ -13,10 +13,10 @@ namespace simhost::check {
 
 // What a check's child tells its parent on a channel of its own, one line each: every call into
 // the module as it is made, then the outcome, signed with the token the parent handed it before
-// the module was opened.
+// the module was opened. How long the check took is the parent's to measure.
 //   call onload
 //   cycle 34312
-//   result 1f0c9a27d3e84b65 {"verdict":"pass","reason":"...","milliseconds":1.5}
+//   result 1f0c9a27d3e84b65 {"result":"pass","reason":"..."}
 // A cycle line tells that the cycles check has finished that many of its cycles.
 std::string callLine(ModuleCall call);
 std::string cycleLine(long long done);

@@ -47,6 +47,11 @@ struct Check {
     Outcome (*run)(const Settings&);
 };
 
+// The keys a finding's verdict and reason are written under, on a child's channel and in the
+// JSON report alike.
+inline constexpr const char* kVerdictKey = "result";
+inline constexpr const char* kReasonKey = "reason";
+
 // "pass", "warn", "fail" or "skip", as the reports write it; and back (anything else: Fail).
 const char* verdictName(Verdict verdict);
 Verdict verdictNamed(const std::string& name);

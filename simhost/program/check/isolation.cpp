@@ -157,6 +157,7 @@ Outcome runIsolated(const Check& check, const Settings& settings, const Timeout&
             } else {
                 outcome = *report.outcome;
                 outcome.reason = oneLine(outcome.reason);
+                outcome.milliseconds = elapsed;  // one clock for every verdict: this process's
             }
             break;
     }

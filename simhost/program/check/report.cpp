@@ -145,8 +145,8 @@ void writeJson(const std::vector<Finding>& findings, const std::filesystem::path
     nlohmann::json checks = nlohmann::json::array();
     for (const Finding& finding : findings) {
         checks.push_back({{"id", finding.id},
-                          {"result", verdictName(finding.outcome.verdict)},
-                          {"reason", shown(finding.outcome.reason)},
+                          {kVerdictKey, verdictName(finding.outcome.verdict)},
+                          {kReasonKey, shown(finding.outcome.reason)},
                           {"duration_ms", finding.outcome.milliseconds}});
     }
     const nlohmann::json report{

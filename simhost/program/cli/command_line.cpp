@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "program/check/check_selection.h"
-#include "program/console/number_parsers.h"
+#include "program/values/number_parsers.h"
 #include "program/output/screenshot.h"
 #include "program/output/shown_text.h"
 #include "simhost/services/canvas.h"

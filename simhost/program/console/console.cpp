@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "program/console/command_split.h"
-#include "program/console/number_parsers.h"
+#include "program/values/number_parsers.h"
 #include "program/output/error_message.h"
 #include "program/output/screenshot.h"
 #include "program/output/shown_text.h"

@@ -1,4 +1,4 @@
-#include "program/console/number_parsers.h"
+#include "program/values/number_parsers.h"
 
 #include <algorithm>
 #include <charconv>
