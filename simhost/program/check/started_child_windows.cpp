@@ -15,6 +15,9 @@ namespace simhost::check {
 
 namespace {
 
+// How long ending a check child may take, in milliseconds.
+constexpr DWORD kLongestEnd = 5000;
+
 [[noreturn]] void failed(const std::string& what) {
     throw HostError(what + " (error " + std::to_string(GetLastError()) + ")");
 }
@@ -231,10 +234,15 @@ ChildExit StartedChild::finish() {
     // The child itself is gone: anything still running in its job it started.
     exit.leftProcesses = endedByItself && running(p.job.get()) > 0;
     TerminateJobObject(p.job.get(), 1);
-    WaitForSingleObject(p.process.get(), INFINITE);
+    // By its handle as well as its job, and waited for a few seconds at most: one that cannot be
+    // ended even then counts as ended by the check.
+    TerminateProcess(p.process.get(), 1);
+    const bool gone = WaitForSingleObject(p.process.get(), kLongestEnd) == WAIT_OBJECT_0;
     p.finished = true;
-    DWORD code = 0;
-    GetExitCodeProcess(p.process.get(), &code);
+    DWORD code = 1;
+    if (gone) {
+        GetExitCodeProcess(p.process.get(), &code);
+    }
     exit.code = code;
     exit.crashed = endedByItself && code >= 0xC0000000UL;
     return exit;
