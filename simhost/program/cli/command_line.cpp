@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "program/check/check_selection.h"
-#include "program/values/number_parsers.h"
 #include "program/output/screenshot.h"
 #include "program/output/shown_text.h"
+#include "program/values/number_parsers.h"
 #include "simhost/services/canvas.h"
 
 namespace simhost {

@@ -6,10 +6,10 @@
 #include <ostream>
 
 #include "program/console/command_split.h"
-#include "program/values/number_parsers.h"
 #include "program/output/error_message.h"
 #include "program/output/screenshot.h"
 #include "program/output/shown_text.h"
+#include "program/values/number_parsers.h"
 #include "simhost/host_error.h"
 #include "simhost/loading/module_file_check.h"
 #include "simhost/services/console_names.h"
