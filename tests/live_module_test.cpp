@@ -133,6 +133,23 @@ TEST(PrivateCopies, KeepOnlyTheLatestCopy) {
     EXPECT_FALSE(fs::exists(second));
 }
 
+// A Windows session that was killed leaves its folder of copies; the next one removes the folders
+// of sessions whose process is gone, and nothing else.
+TEST(PrivateCopies, RemoveTheFoldersOfSessionsThatAreGone) {
+#if !defined(_WIN32)
+    GTEST_SKIP() << "on Linux a copy is never on disk";
+#else
+    const fs::path gone = fs::temp_directory_path() / "simhost-4294967290";
+    const fs::path other = fs::temp_directory_path() / "simhost-of-something-else";
+    fs::create_directories(gone / "1");
+    fs::create_directories(other);
+    { simhost::PrivateCopies copies; }
+    EXPECT_FALSE(fs::exists(gone));
+    EXPECT_TRUE(fs::exists(other));
+    fs::remove_all(other);
+#endif
+}
+
 // What takes the module file's place is named for what it is, not for a failed copy.
 TEST(ModuleWatch, TellsWhatTookTheFilesPlace) {
     ScratchDirectory scratch;

@@ -13,14 +13,12 @@
 #include "program/check/child_process.h"
 #include "program/output/shown_text.h"
 #include "program/process/ending_signals.h"
+#include "program/process/exit_status.h"
 #include "simhost/host_error.h"
 
 namespace simhost::check {
 
 namespace {
-
-// The status a child ends with when its call report channel was taken from it.
-constexpr int kChannelLost = 3;
 
 std::vector<std::string> childArguments(const Check& check, const Settings& settings,
                                         const std::string& channel) {
@@ -185,7 +183,7 @@ int runOneForParent(const Check& check, Settings settings, const std::string& ch
         std::cerr << "simhost: the check's result channel was closed or taken over\n";
         return kChannelLost;
     }
-    return 0;
+    return kSuccess;
 }
 
 }  // namespace simhost::check

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "program/process/exit_status.h"
+
 namespace simhost {
 
 namespace {
@@ -42,7 +44,7 @@ void ExitGuard::onExit() noexcept {
             // Ending all the same.
         }
     }
-    std::_Exit(1);
+    std::_Exit(kRunFailure);
 }
 
 }  // namespace simhost

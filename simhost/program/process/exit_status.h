@@ -9,6 +9,8 @@ enum ExitStatus : int {
     // checked.
     kRunFailure = 1,
     kUsageError = 2,
+    // A check's child whose call report channel was closed or taken over by the plug-in.
+    kChannelLost = 3,
 };
 
 }  // namespace simhost
