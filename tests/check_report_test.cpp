@@ -97,11 +97,17 @@ TEST(CheckCallReport, OnlyTheSignedResultCounts) {
         EXPECT_TRUE(report.foreign) << wrong;
         EXPECT_FALSE(report.outcome) << wrong;
     }
-    for (const std::string& channel :
-         {forged, "call onload\n" + forged + result, result + "call close\n", "junk\n" + result,
-          "call nowhere\n" + result, result + result, result.substr(0, result.size() - 1),
-          "call onload\nresult " + token + " {\"result\":\"great\",\"reason\":\"\"}\n",
-          "result " + token + " {\"result\":\"pass\",\"reason\":\"\",\"more\":1}\n"}) {
+    const std::vector<std::string> foreign{
+        forged,
+        "call onload\n" + forged + result,
+        result + "call close\n",
+        "junk\n" + result,
+        "call nowhere\n" + result,
+        result + result,
+        result.substr(0, result.size() - 1),
+        "call onload\nresult " + token + " {\"result\":\"great\",\"reason\":\"\"}\n",
+        "result " + token + " {\"result\":\"pass\",\"reason\":\"\",\"more\":1}\n"};
+    for (const std::string& channel : foreign) {
         const auto report = readCallReport(channel, token);
         EXPECT_TRUE(report.foreign) << channel;
         EXPECT_FALSE(report.outcome) << channel;

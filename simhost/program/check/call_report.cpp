@@ -90,22 +90,23 @@ void CallReportReader::add(const char* bytes, std::size_t count) {
 }
 
 void CallReportReader::take(std::string_view line) {
+    // Known only before the result: anything after it is foreign.
+    bool known = false;
     if (report_.outcome) {
-        report_.foreign = true;  // anything after the result
+        known = false;
     } else if (line.starts_with(kCall)) {
         const auto call = callNamed(line.substr(kCall.size()));
         report_.lastCall = call ? call : report_.lastCall;
-        report_.foreign = report_.foreign || !call;
+        known = call.has_value();
     } else if (line.starts_with(kCycle)) {
         const auto done = parseCount(line.substr(kCycle.size()), kMaxCycles);
         report_.cycles = done ? *done : report_.cycles;
-        report_.foreign = report_.foreign || !done;
+        known = done.accepted();
     } else if (line.starts_with(kResult) && line.substr(kResult.size()).starts_with(token_ + " ")) {
         report_.outcome = outcomeIn(line.substr(kResult.size() + token_.size() + 1));
-        report_.foreign = report_.foreign || !report_.outcome;
-    } else {
-        report_.foreign = true;
+        known = report_.outcome.has_value();
     }
+    report_.foreign = report_.foreign || !known;
 }
 
 CallReport CallReportReader::finish() && {

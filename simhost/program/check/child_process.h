@@ -16,9 +16,9 @@
 namespace simhost::check {
 
 // How much of a child's output the parent keeps: the end, where its last words are.
-inline constexpr std::size_t kOutputKept = 64 * 1024;
+inline constexpr std::size_t kOutputKept = std::size_t{64} * 1024;
 // The longest line the parent reads on a call report channel; a child's own are far shorter.
-inline constexpr std::size_t kReportLineKept = 64 * 1024;
+inline constexpr std::size_t kReportLineKept = std::size_t{64} * 1024;
 // Where a child on POSIX finds its call report channel, as the parent hands it over; the child
 // moves it further out of the way at once (ReportChannel).
 inline constexpr int kChannelGiven = 3;
@@ -66,7 +66,7 @@ public:
     bool write(std::string_view line) noexcept;
 
 private:
-    std::intptr_t channel_;
+    std::intptr_t channel_ = -1;
 };
 
 // Reads the token the parent left on standard input, then points standard input at nothing,

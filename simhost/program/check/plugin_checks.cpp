@@ -381,7 +381,8 @@ Outcome drawCost(const Settings& settings) {
     microseconds.reserve(kDraws);
     const auto median = [&microseconds] {
         std::vector<double> sorted = microseconds;
-        std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+        const auto middle = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2);
+        std::nth_element(sorted.begin(), middle, sorted.end());
         return sorted[sorted.size() / 2];
     };
     while (microseconds.size() < kDraws) {

@@ -107,15 +107,15 @@ void writeJunit(const std::vector<Finding>& findings, const std::filesystem::pat
         seconds += finding.outcome.milliseconds / 1000;
     }
     std::ostringstream xml;
-    xml << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    xml << R"(<?xml version="1.0" encoding="UTF-8"?>)" << '\n'
         << "<testsuites>\n"
-        << "  <testsuite name=\"simhost check " << xmlEscaped(shown(module.string()))
-        << "\" tests=\"" << findings.size() << "\" failures=\"" << count(findings, Verdict::Fail)
-        << "\" errors=\"0\" skipped=\"" << count(findings, Verdict::Skip) << "\" time=\"" << seconds
+        << R"(  <testsuite name="simhost check )" << xmlEscaped(shown(module.string()))
+        << R"(" tests=")" << findings.size() << R"(" failures=")" << count(findings, Verdict::Fail)
+        << R"(" errors="0" skipped=")" << count(findings, Verdict::Skip) << R"(" time=")" << seconds
         << "\">\n";
     for (const Finding& finding : findings) {
         const Outcome& outcome = finding.outcome;
-        xml << "    <testcase classname=\"simhost.check\" name=\"" << xmlEscaped(finding.id)
+        xml << R"(    <testcase classname="simhost.check" name=")" << xmlEscaped(finding.id)
             << "\" time=\"" << outcome.milliseconds / 1000 << "\">";
         const std::string reason = xmlEscaped(shown(outcome.reason));
         switch (outcome.verdict) {

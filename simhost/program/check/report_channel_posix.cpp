@@ -22,7 +22,7 @@ constexpr int kChannelMovedTo = 100;
 
 }  // namespace
 
-ReportChannel::ReportChannel(const std::string& named) : channel_(-1) {
+ReportChannel::ReportChannel(const std::string& named) {
     if (named != std::to_string(kChannelGiven) || fcntl(kChannelGiven, F_GETFD) == -1) {
         throw HostError("no call report channel at " + named);
     }

@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -122,6 +122,7 @@ pid_t spawnSelf(const ChildArguments& arguments, const Pipe& input, const Pipe& 
         words.push_back(std::move(argument));
     }
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& argument : words) {
         argv.push_back(argument.data());
     }

@@ -29,7 +29,7 @@ constexpr std::chrono::milliseconds kRateEvery{500};
 // be looked at is taken, and writing the picture then says why.
 std::string freeScreenshotName() {
     for (int number = 1;; ++number) {
-        const std::string name = "simhost-" + std::to_string(number) + ".png";
+        std::string name = "simhost-" + std::to_string(number) + ".png";
         std::error_code error;
         if (!std::filesystem::exists(name, error) || error) {
             return name;

@@ -1,5 +1,4 @@
 #include <pthread.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <array>

@@ -1,5 +1,6 @@
-#include <signal.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include "program/process/terminal.h"
 
