@@ -90,11 +90,12 @@ void CallReportReader::add(const char* bytes, std::size_t count) {
 }
 
 void CallReportReader::take(std::string_view line) {
-    // Known only before the result: anything after it is foreign.
-    bool known = false;
     if (report_.outcome) {
-        known = false;
-    } else if (line.starts_with(kCall)) {
+        report_.foreign = true;  // anything after the result
+        return;
+    }
+    bool known = false;
+    if (line.starts_with(kCall)) {
         const auto call = callNamed(line.substr(kCall.size()));
         report_.lastCall = call ? call : report_.lastCall;
         known = call.has_value();

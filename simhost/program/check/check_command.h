@@ -16,7 +16,7 @@ struct CheckOptions {
     bool list = false;
     bool inProcess = false;
     Timeout timeout;
-    // A regular expression over the check ids.
+    // Check ids, comma-separated, with wildcards (check_selection.h).
     std::optional<std::string> only;
     // A child's run of one check, for its parent.
     std::optional<std::string> runOne;
