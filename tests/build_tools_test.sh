@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The build's own launchers, driven with stand-ins for the programs they start: clang-tidy's
-# memory of passes (cmake/clang-tidy-cached) and clang-cl's way into ccache
-# (toolchain/ccache-clang-cl).
+# memory of passes (cmake/clang-tidy-cached), clang-cl's way into ccache
+# (toolchain/ccache-clang-cl) and the installer of packages (scripts/install-deps) before an
+# archive that refuses an index or a package.
 # Usage: build_tools_test.sh CASE
 set -uo pipefail
 case_name=$1
@@ -90,6 +91,63 @@ ccache_clang_cl)
         "ccache (clang-cl) clang-cl /nologo /Foa.obj -c ../../source/a.cpp"
     check "a source outside the clone compiles without ccache" equals \
         "$(launch clang-cl /nologo -c -- /elsewhere/b.cpp)" "compiler /nologo -c -- /elsewhere/b.cpp"
+    ;;
+install_deps)
+    # An apt-get that logs its calls and answers as the files in $work say: update-fails (the
+    # archive mid-sync), refused (packages it has no candidate for), fetch-fails (a download that
+    # fails whatever the package). Nothing is installed, and sudo only runs its command.
+    cat >"$work/bin/apt-get" <<'EOF'
+#!/usr/bin/env bash
+echo "$*" >>"$WORK/calls"
+args=" $* "
+case $args in
+*" update "*)
+    [[ -f $WORK/update-fails ]] || exit 0
+    echo "E: Failed to fetch http://archive/dists/x/Packages.xz  File has unexpected size (1 != 2). Mirror sync in progress?" >&2
+    exit 100 ;;
+*" install -s "*)
+    for package in $(cat "$WORK/refused" 2>/dev/null); do
+        [[ $args == *" $package "* ]] || continue
+        printf "Reading package lists...\nE: Package '%s' has no installation candidate\n" "$package"
+        exit 100
+    done ;;
+*" install "*)
+    if [[ -s $WORK/refused || -f $WORK/fetch-fails ]]; then
+        echo "E: Failed to fetch http://archive/pool/a.deb  404  Not Found" >&2
+        exit 100
+    fi ;;
+esac
+EOF
+    printf '#!/usr/bin/env bash\necho "unknown ok not-installed"\n' >"$work/bin/dpkg-query"
+    printf '#!/usr/bin/env bash\nexec "$@"\n' >"$work/bin/sudo"
+    chmod +x "$work/bin/apt-get" "$work/bin/dpkg-query" "$work/bin/sudo"
+    export WORK=$work INSTALL_DEPS_RETRY_PAUSE=0
+    install() { # <package>...: status in $work/status, standard error in $work/err
+        : >"$work/calls"
+        PATH=$work/bin:$PATH "$clone/scripts/install-deps" "$@" >/dev/null 2>"$work/err"
+        echo $? >"$work/status"
+    }
+    calls() { grep -c -- "$1" "$work/calls"; }
+
+    touch "$work/update-fails"
+    install extra-tool
+    check "an index that fails is tried three times, then the install goes on" equals \
+        "$(cat "$work/status") $(calls ' update$') $(calls ' install -y .* extra-tool$')" "0 3 1"
+    check "the refused index is told" equals "$(tail -1 "$work/err")" \
+        "install-deps: some package indexes could not be updated; installing from the rest"
+
+    echo "wine32:i386" >"$work/refused"
+    install extra-tool wine32:i386
+    check "a package that cannot be installed stops it, named with apt's reason" equals \
+        "$(cat "$work/status") $(tail -1 "$work/err")" \
+        "1 install-deps: cannot install wine32:i386: E: Package 'wine32:i386' has no installation candidate"
+
+    rm "$work/refused" "$work/update-fails"
+    touch "$work/fetch-fails"
+    install extra-tool
+    check "a failure no single package explains names them all, with apt's reason" equals \
+        "$(cat "$work/status") $(tail -1 "$work/err" | sed 's/ cmake .* extra-tool:/ ... extra-tool:/')" \
+        "1 install-deps: cannot install ... extra-tool: E: Failed to fetch http://archive/pool/a.deb  404  Not Found"
     ;;
 *)
     echo "unknown case $case_name" >&2
