@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The build's own launchers, driven with stand-ins for the programs they start: clang-tidy's
-# memory of passes (cmake/clang-tidy-cached), clang-cl's way into ccache
-# (toolchain/ccache-clang-cl) and the installer of packages (scripts/install-deps) before an
-# archive that refuses an index or a package.
+# memory of passes (cmake/clang-tidy-cached) and clang-cl's way into ccache
+# (toolchain/ccache-clang-cl).
 # Usage: build_tools_test.sh CASE
 set -uo pipefail
 case_name=$1
@@ -71,12 +70,31 @@ EOF
     lint
     check "a warning passes but is not remembered" equals "$(runs) $(cat "$work/status")" "7 0"
 
+    # The marks hold no clone's path: a fresh clone elsewhere, even one whose path holds what a
+    # pattern would take for its own, passes what another clone passed without linting again.
+    for copy in "clone one" "clone|t[w]o.*"; do
+        mkdir -p "$work/$copy/cmake"
+        cp "$clone/cmake/clang-tidy-cached" "$work/$copy/cmake/"
+        echo 'int g() { return 3; }' >"$work/$copy/g.cpp"
+    done
+    lint_in() { # <clone>
+        (cd "$work/$1" && cmake/clang-tidy-cached "$work/bin/tidy" "$work/$1/g.cpp" -- \
+            c++ -I "$work/$1/include" -o "$work/$1/g.o" -c "$work/$1/g.cpp" >"$work/out" 2>&1)
+        echo $? >"$work/status"
+    }
+    echo pass >"$work/verdict"
+    : >"$work/runs"
+    lint_in "clone one"
+    lint_in "clone|t[w]o.*"
+    check "a pass in one clone is a pass in another" equals "$(runs) $(cat "$work/status")" "1 0"
+
+    : >"$work/runs"
     # A source the preprocessor cannot read is linted as it stands, every time.
     echo '#include "missing.h"' >"$work/a.cpp"
     echo pass >"$work/verdict"
     lint
     lint
-    check "an unreadable source is linted every time" equals "$(runs) $(cat "$work/status")" "9 0"
+    check "an unreadable source is linted every time" equals "$(runs) $(cat "$work/status")" "2 0"
     ;;
 ccache_clang_cl)
     # A ccache and a compiler that only say how they were called.
