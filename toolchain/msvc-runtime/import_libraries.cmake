@@ -1,19 +1,42 @@
 # import_library(<dll name> <arch> <output .lib>)
 #
-# An import library for one of the runtime's DLLs, made from the export table of Wine's build of
-# it (wine32:i386 and wine64 install them). Wine's own .a import libraries hold no C++ names, so a
-# module definition is written from the DLL's exports; on x86 the decorated name a caller uses
-# (_CxxThrowException@8, GetLastError@0) comes from Wine's .a, where it has one.
+# An import library for one of the runtime's DLLs, made by llvm-dlltool from the module
+# definition kept in definitions/<arch>/: the names the project's programs call, with x86's
+# decorations. No Wine package is read, so the player's DLL is the same bytes on any machine.
+# make-definitions writes those files anew; it sets TAVORINDEN_WINE_DLLS to a folder of Wine's
+# DLLs, and the import library then offers every name that DLL exports (import_library_from_wine).
 function(import_library dll arch output)
     if(arch STREQUAL "x86")
-        set(folder /usr/lib/i386-linux-gnu/wine/i386-windows)
         set(machine i386)
     else()
-        set(folder /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
         set(machine i386:x86-64)
     endif()
+    get_filename_component(directory ${output} DIRECTORY)
+    file(MAKE_DIRECTORY ${directory})
+    if(TAVORINDEN_WINE_DLLS)
+        import_definition_from_wine(${dll} ${arch} ${output}.def)
+        set(definition ${output}.def)
+    else()
+        set(definition ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/definitions/${arch}/${dll}.def)
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${definition})
+    endif()
+    execute_process(COMMAND ${CMAKE_DLLTOOL} -m ${machine} -k -d ${definition} -l ${output}
+        RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "llvm-dlltool could not make ${output} from ${definition}")
+    endif()
+endfunction()
+
+# import_definition_from_wine(<dll name> <arch> <output .def>)
+#
+# A module definition of every name Wine's build of the DLL exports. Wine's own .a import
+# libraries hold no C++ names, so it is written from the DLL's exports; on x86 the decorated name
+# a caller uses (_CxxThrowException@8, GetLastError@0) comes from Wine's .a, where it has one.
+function(import_definition_from_wine dll arch output)
+    set(folder ${TAVORINDEN_WINE_DLLS})
     if(NOT EXISTS ${folder}/${dll}.dll)
-        message(FATAL_ERROR "${folder}/${dll}.dll is missing: toolchain/windows-setup --wine installs it")
+        message(FATAL_ERROR "${folder}/${dll}.dll is missing: TAVORINDEN_WINE_DLLS names Wine's "
+                            "${arch} DLLs")
     endif()
     execute_process(COMMAND ${CMAKE_READOBJ} --coff-exports ${folder}/${dll}.dll
         OUTPUT_VARIABLE table RESULT_VARIABLE status)
@@ -41,12 +64,5 @@ function(import_library dll arch output)
         endif()
         string(APPEND definition "    ${name}\n")
     endforeach()
-    get_filename_component(directory ${output} DIRECTORY)
-    file(MAKE_DIRECTORY ${directory})
-    file(WRITE ${output}.def "${definition}")
-    execute_process(COMMAND ${CMAKE_DLLTOOL} -m ${machine} -k -d ${output}.def -l ${output}
-        RESULT_VARIABLE status)
-    if(NOT status EQUAL 0)
-        message(FATAL_ERROR "llvm-dlltool could not make ${output}")
-    endif()
+    file(WRITE ${output} "${definition}")
 endfunction()
