@@ -201,6 +201,10 @@ TEST(CheckSelection, NamesMatchWholeIds) {
         {"load,", "load", true},
         {"", "load", false},
         {"*", "draw-cost", true},
+        // A star takes nothing as well as something, at the end or anywhere.
+        {"load*", "load", true},
+        {"lo*ad", "load", true},
+        {"*load*", "load", true},
         {"**c*o*s*t", "draw-cost", true},
         {"*c*o*s*t?", "draw-cost", false},
     };

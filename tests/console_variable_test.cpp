@@ -75,6 +75,20 @@ TEST(ConsoleVariable, ClampsNumbersOutsideItsBounds) {
     EXPECT_EQ(unbounded.number(), -12.5f);
 }
 
+// Each refusal in its own words: an empty text and one longer than any number are told apart.
+TEST(ConsoleVariable, EachRefusalHasItsOwnWords) {
+    ConsoleVariable variable(unitRange("v"), 1);
+    EXPECT_STREQ(simhost::refusalOf(variable.set("")), "is empty, not a number");
+    EXPECT_STREQ(simhost::refusalOf(variable.set(std::string(65, '1'))), "is too long for a number");
+    EXPECT_STREQ(simhost::refusalOf(variable.set("0." + std::string(63, '0'))),
+                 "is too long for a number");
+    EXPECT_EQ(variable.set("1." + std::string(62, '0')), ValueChange::Taken);  // 64: the longest
+    EXPECT_STREQ(simhost::refusalOf(variable.set("1e0")), "is not a plain decimal number");
+    ConsoleVariable unbounded({"u", "0", "", true, std::nullopt, std::nullopt, false}, 1);
+    EXPECT_STREQ(simhost::refusalOf(unbounded.set("1" + std::string(40, '0'))), "is out of range");
+    EXPECT_EQ(variable.text(), "1");
+}
+
 TEST(ConsoleVariable, RefusesWhatIsNoNumberAndKeepsItsValue) {
     ConsoleVariable variable(unitRange("v"), 1);
     variable.set("0.5");

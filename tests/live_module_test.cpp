@@ -229,6 +229,18 @@ TEST(FrameTimes, MedianAndNinetyNinthPercentileByNearestRank) {
     EXPECT_EQ(times.median().count(), 50);
     EXPECT_EQ(times.percentile(99).count(), 99);
     EXPECT_EQ(times.percentile(100).count(), 100);
+
+    // Where percent times count is no whole rank, the next rank up: 30 % of 7 frames is rank
+    // 3 (2.1 rounded up), 50 % rank 4 (3.5), 99 % rank 7; no interpolation between two frames.
+    simhost::FrameTimes seven(7);
+    for (int ms : {40, 10, 70, 30, 60, 20, 50}) {
+        seven.record(simhost::FrameTimes::Duration(ms));
+    }
+    EXPECT_EQ(seven.percentile(0).count(), 10);
+    EXPECT_EQ(seven.percentile(30).count(), 30);
+    EXPECT_EQ(seven.median().count(), 40);
+    EXPECT_EQ(seven.percentile(99).count(), 70);
+    EXPECT_EQ(seven.percentile(14.3).count(), 20);
 }
 
 // Frames are paced one refresh apart, in nanoseconds, whatever rate the screen tells.

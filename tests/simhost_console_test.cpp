@@ -152,10 +152,11 @@ TEST(SimhostConsole, VariablesAreListedSafely) {
     const SimhostRun run = runSimhost({"--command", "cvarlist; \"fixture_\x1b[2J\nPASS forged\"",
                                        modulePath("misbehaving_hostile_texts").string()});
     EXPECT_EQ(run.err,
-              "fixture_\\x1b[2J\\x0aPASS forged = \"1\" - fixture switch\n"
+              "fixture_\\x1b[2J\\x0aPASS forged = \"1\" - "
+              "fixture \\x1b]0;title\\x07switch\\x0d\\x0a1 console variable\n"
               "1 console variable\n"
               "fixture_\\x1b[2J\\x0aPASS forged = \"1\" (default \"1\", min 0, max 1) - "
-              "fixture switch\n");
+              "fixture \\x1b]0;title\\x07switch\\x0d\\x0a1 console variable\n");
 }
 
 }  // namespace
