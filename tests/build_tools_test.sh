@@ -101,14 +101,24 @@ ccache_clang_cl)
     printf '#!/usr/bin/env bash\necho "ccache ($CCACHE_COMPILERTYPE) $*"\n' >"$work/bin/ccache"
     printf '#!/usr/bin/env bash\necho "compiler $*"\n' >"$work/bin/clang-cl"
     chmod +x "$work/bin/ccache" "$work/bin/clang-cl"
-    mkdir -p "$work/clone/build/x"
+    mkdir -p "$work/clone/build/x" "$work/real/a/b/deep"
     cd "$work/clone/build/x" || exit 1
-    launch() { CCACHE_BASEDIR=$work/clone PATH=$work/bin:$PATH "$clone/toolchain/ccache-clang-cl" "$@"; }
+    launch() { # <the clone from the build folder> <argument>...
+        CCACHE_BASEDIR=$work/clone TAVORINDEN_SOURCE_FROM_BUILD=$1 PATH=$work/bin:$PATH \
+            "$clone/toolchain/ccache-clang-cl" "${@:2}"
+    }
     check "a source in the clone goes to ccache relative to the build folder" equals \
-        "$(launch clang-cl /nologo /Foa.obj -c -- "$work/clone/source/a.cpp")" \
+        "$(launch ../.. clang-cl /nologo /Foa.obj -c -- "$work/clone/source/a.cpp")" \
         "ccache (clang-cl) clang-cl /nologo /Foa.obj -c ../../source/a.cpp"
+    # A build folder outside the clone, reached through a link: the source is spelt as CMake
+    # spelt the clone for the prefix map, from the folder the link leads to.
+    ln -s "$work/real/a/b" "$work/link"
+    cd "$work/link/deep" || exit 1
+    check "a build folder elsewhere, through a link, takes CMake's spelling" equals \
+        "$(launch ../../../../clone clang-cl -c -- "$work/clone/source/a.cpp")" \
+        "ccache (clang-cl) clang-cl -c ../../../../clone/source/a.cpp"
     check "a source outside the clone compiles without ccache" equals \
-        "$(launch clang-cl /nologo -c -- /elsewhere/b.cpp)" "compiler /nologo -c -- /elsewhere/b.cpp"
+        "$(launch ../.. clang-cl /nologo -c -- /elsewhere/b.cpp)" "compiler /nologo -c -- /elsewhere/b.cpp"
     ;;
 install_deps)
     # An apt-get that logs its calls and answers as the files in $work say: update-fails (the
