@@ -79,7 +79,8 @@ TEST(ConsoleVariable, ClampsNumbersOutsideItsBounds) {
 TEST(ConsoleVariable, EachRefusalHasItsOwnWords) {
     ConsoleVariable variable(unitRange("v"), 1);
     EXPECT_STREQ(simhost::refusalOf(variable.set("")), "is empty, not a number");
-    EXPECT_STREQ(simhost::refusalOf(variable.set(std::string(65, '1'))), "is too long for a number");
+    EXPECT_STREQ(simhost::refusalOf(variable.set(std::string(65, '1'))),
+                 "is too long for a number");
     EXPECT_STREQ(simhost::refusalOf(variable.set("0." + std::string(63, '0'))),
                  "is too long for a number");
     EXPECT_EQ(variable.set("1." + std::string(62, '0')), ValueChange::Taken);  // 64: the longest
