@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -131,6 +132,20 @@ TEST(PrivateCopies, KeepOnlyTheLatestCopy) {
     EXPECT_EQ(fs::file_size(second), fs::file_size(tavorindenModule()));
     copies.reset();
     EXPECT_FALSE(fs::exists(second));
+}
+
+// A program the plug-in starts does not get the copy: it closes on exec.
+TEST(PrivateCopies, AreNotInheritedByProgramsStarted) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "a Windows copy is a file, not a descriptor";
+#else
+    simhost::PrivateCopies copies;
+    const fs::path copy = copies.copyOf(tavorindenModule());
+    ASSERT_EQ(fs::read_symlink(copy).string().rfind("/memfd:", 0), 0u) << copy;
+    const std::string started = "case $(readlink /proc/$$/fd/" + copy.filename().string() +
+                                ") in /memfd:*) exit 1;; esac; exit 0";
+    EXPECT_EQ(std::system(("sh -c '" + started + "'").c_str()), 0);
+#endif
 }
 
 // A Windows session that was killed leaves its folder of copies; the next one removes the folders

@@ -145,6 +145,31 @@ TEST(LoaderRequests, AModuleFailingInOnUnloadIsUnloadedAndTold) {
     EXPECT_TRUE(host.modules().loaded().empty());
 }
 
+// A release entry that fails after a clean onUnload fails the unload, with its own reason.
+TEST(LoaderRequests, AReleaseEntryFailingAfterACleanOnUnloadIsTold) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the fixture's release entry throws only where C entries may";
+#else
+    const auto file = modulePath("misbehaving_throws_in_release");
+    simhost::Host host;
+    const auto id = host.modules().load(file);
+    simhost::KeptModule kept = host.modules().unloadKeepingFile(id);
+    ASSERT_FALSE(kept.leaving);
+    EXPECT_EQ(kept.leaving.reason(), "releasing the plug-in failed: fixture failure in deleteMe");
+    EXPECT_TRUE(host.modules().loaded().empty());
+
+    const auto again = host.modules().load(std::move(kept.module));
+    try {
+        host.modules().unload(again);
+        ADD_FAILURE() << "unloaded without an error";
+    } catch (const HostError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  file.string() + ": releasing the plug-in failed: fixture failure in deleteMe");
+    }
+    EXPECT_TRUE(host.modules().loaded().empty());
+#endif
+}
+
 // A module for another machine is named for what it is, before the system loader sees it.
 TEST(LoaderRequests, RefusesAModuleBuiltForAnotherMachine) {
     ScratchDirectory scratch;

@@ -101,6 +101,14 @@ check_output_bounded)
     expect 1 "simhost: cannot write the report to standard output" -- \
         sh -c '"$0" check --only load "$1" >/dev/full' "$simhost" "$module"
     ;;
+cycle_told)
+    # A cycles check that hangs in its 8th cycle (after the 100 that let the loader settle) says
+    # so: the cycle it was in, not the last one it finished.
+    FIXTURE_HANG_AT_LOAD=108 "$simhost" check --only cycles --cycles 10 --timeout 2 \
+        "$fixtures/misbehaving_hangs_at_a_load.so" >"$work/out" 2>&1
+    check "the cycle it hung in is told: $(cat "$work/out")" test "$(cat "$work/out")" = \
+        $'FAIL cycles: timed out after 2 s in onLoad, at cycle 8 of 10\n0 passed, 1 failed'
+    ;;
 check_leaves_nothing_running)
     # nothing_left <module>: no process whose command line names the module is running. The path
     # as a pattern that does not match this test's own command lines.
@@ -142,6 +150,11 @@ check_leaves_nothing_running)
             $'FAIL load: the plug-in left a process running, which the check ended\n0 passed, 1 failed'
         check "no process $escape started outlives the check" nothing_left "$helper"
     done
+    # A helper that has ended is no process left running: its zombie is collected, not told.
+    "$simhost" check --only load "$fixtures/misbehaving_helper_ends_unreaped.so" >"$work/out" 2>&1
+    check "a helper that ended is not told as running: $(cat "$work/out")" \
+        test "$(sed 's/ ([0-9]* ms)//' "$work/out")" = \
+        $'PASS load: logged 1 line, registered 1 variable and 1 drawable\n1 passed, 0 failed'
     # A check child that leaves its group for simhost's is still ended at its time.
     helper="$work/hangs_in_host_group.so"
     cp "$fixtures/misbehaving_hangs_in_host_group.so" "$helper"
@@ -190,7 +203,7 @@ second_request)
         check "$3 ends with status $((128 + $(kill -l "$2"))) (got $status)" \
             test "$status" -eq $((128 + $(kill -l "$2")))
     }
-    for signal in INT TERM; do
+    for signal in INT TERM QUIT; do
         stuck_session
         kill -s "$signal" "$pid"
         sleep 0.5
