@@ -60,6 +60,14 @@ TEST(CheckReport, JunitAndJsonCarryEveryFindingSafely) {
         << xml;
     EXPECT_NE(xml.find("<skipped message=\"the plug-in does not load\"/>"), std::string::npos);
 
+    // U+FFFE and U+FFFF are valid UTF-8 that XML 1.0 forbids even escaped; U+FFFD is allowed.
+    writeJunit(
+        {{"drawing", "", {Verdict::Fail, "a\xEF\xBF\xBE b\xEF\xBF\xBF c\xEF\xBF\xBD", 1, {}}}},
+        "m.so", scratch / "nonchar.xml");
+    EXPECT_NE(fileBytes(scratch / "nonchar.xml").find("<failure message=\"a? b? c\xEF\xBF\xBD\"/>"),
+              std::string::npos)
+        << fileBytes(scratch / "nonchar.xml");
+
     const auto json = nlohmann::json::parse(fileBytes(scratch / "report.json"));
     EXPECT_EQ(json["module"], "m<1>.so");
     EXPECT_EQ(json["failed"], 1);
@@ -260,6 +268,17 @@ TEST(CheckCommand, UsageErrorsListAndReportFiles) {
         EXPECT_TRUE(run.out.empty());
     }
     EXPECT_TRUE(std::filesystem::exists(tavorindenModule())) << "a report overwrote the module";
+#if !defined(_WIN32)
+    // A report's path that is a link to the other report's file, dangling until it is written.
+    ScratchDirectory reports;
+    std::filesystem::create_symlink("report.xml", reports / "link.json");
+    const std::string link = (reports / "link.json").string();
+    const SimhostRun linked =
+        check({"--junit", (reports / "report.xml").string(), "--json", link, "m.so"});
+    EXPECT_EQ(linked.status, 2);
+    EXPECT_EQ(linked.err.substr(0, linked.err.find('\n')),
+              "simhost: --json: \"" + link + "\" is the --junit report's file too");
+#endif
 
     const SimhostRun help = check({"--help"});
     EXPECT_EQ(help.status, 0);

@@ -26,14 +26,28 @@ namespace {
 
 constexpr double kMaxTimeout = 3600;
 
+// Where writing to a path lands: its links followed, a dangling one to the file it would make.
+std::filesystem::path landing(std::filesystem::path path) {
+    std::error_code error;
+    path = std::filesystem::absolute(path, error);
+    // As many links as the system itself follows before it gives up.
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(path, error); ++hops) {
+        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+        if (error) {
+            break;
+        }
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return std::filesystem::weakly_canonical(path, error);
+}
+
 // The same file, however each is named; a file that does not exist yet is its name.
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     std::error_code error;
     if (std::filesystem::equivalent(a, b, error) && !error) {
         return true;
     }
-    return std::filesystem::weakly_canonical(std::filesystem::absolute(a), error) ==
-           std::filesystem::weakly_canonical(std::filesystem::absolute(b), error);
+    return landing(a) == landing(b);
 }
 
 const Check* findCheck(const std::string& id) {

@@ -68,10 +68,22 @@ std::string summary(const std::vector<Finding>& findings) {
     return text;
 }
 
+// U+FFFE and U+FFFF in UTF-8: characters XML 1.0 forbids, though valid UTF-8.
+bool xmlNonCharacterAt(const std::string& text, std::size_t at) {
+    return text.compare(at, 2, "\xEF\xBF") == 0 && at + 2 < text.size() &&
+           (text[at + 2] == '\xBE' || text[at + 2] == '\xBF');
+}
+
 std::string xmlEscaped(const std::string& text) {
     std::string out;
-    for (const char c : text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
         const auto byte = static_cast<unsigned char>(c);
+        if (xmlNonCharacterAt(text, at)) {
+            out += '?';
+            at += 2;
+            continue;
+        }
         switch (c) {
             case '&':
                 out += "&amp;";
