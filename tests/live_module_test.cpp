@@ -24,6 +24,7 @@
 #include "program/live/module_watch.h"
 #include "program/live/pixel_rows.h"
 #include "program/live/window.h"
+#include "simhost/host_error.h"
 #include "simhost_run.h"
 #include "test_modules.h"
 #include "tools/file_watch.h"
@@ -132,6 +133,27 @@ TEST(PrivateCopies, KeepOnlyTheLatestCopy) {
     EXPECT_EQ(fs::file_size(second), fs::file_size(tavorindenModule()));
     copies.reset();
     EXPECT_FALSE(fs::exists(second));
+}
+
+// A file larger than any module (a sparse one costs nothing on disk) is refused, not copied
+// into memory whole.
+TEST(PrivateCopies, RefuseAFileLargerThanAnyModule) {
+    ScratchDirectory scratch;
+    const fs::path big = scratch / "big.so";
+    std::ofstream(big).close();
+    fs::resize_file(big, std::uintmax_t{2048} << 20);
+    simhost::PrivateCopies copies;
+    try {
+        copies.copyOf(big);
+        ADD_FAILURE() << "copied a file of 2048 MiB";
+    } catch (const simhost::HostError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  big.string() +
+                      ": cannot copy it for loading: it is 2048 MiB, more than any plug-in "
+                      "module (256 MiB at most)");
+    }
+    fs::resize_file(big, simhost::PrivateCopies::kLargestModule + 1);
+    EXPECT_THROW(copies.copyOf(big), simhost::HostError);
 }
 
 // A program the plug-in starts does not get the copy: it closes on exec.

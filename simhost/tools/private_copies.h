@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 
@@ -22,6 +23,10 @@ public:
     PrivateCopies& operator=(const PrivateCopies&) = delete;
     ~PrivateCopies();
 
+    // No real plug-in module comes near this: a larger file (a sparse one, say) is refused
+    // rather than copied into memory or onto the disk whole.
+    static constexpr std::uintmax_t kLargestModule = std::uintmax_t{256} << 20;
+
     // A fresh copy of the file, under the file's own name, to load by the path returned; the
     // previous copy goes, so it must be unloaded first. Throws HostError about `file`.
     std::filesystem::path copyOf(const std::filesystem::path& file);
@@ -30,6 +35,9 @@ public:
     void removeAll() noexcept;
 
 private:
+    // The platform's own copy, of a file of a size a module may have.
+    std::filesystem::path copyWithin(const std::filesystem::path& file);
+
     // What each platform keeps of its copies.
     struct Held;
     std::unique_ptr<Held> held_;

@@ -58,7 +58,7 @@ void PrivateCopies::removeAll() noexcept {
     }
 }
 
-std::filesystem::path PrivateCopies::copyOf(const std::filesystem::path& file) {
+std::filesystem::path PrivateCopies::copyWithin(const std::filesystem::path& file) {
     const int source = open(file.c_str(), O_RDONLY | O_CLOEXEC);
     const int copy = source < 0 ? -1 : memfd_create(file.filename().c_str(), MFD_CLOEXEC);
     const bool copied = copy >= 0 && copyAll(source, copy);

@@ -78,7 +78,7 @@ void PrivateCopies::removeAll() noexcept {
     std::filesystem::remove_all(held_->folder, ignored);
 }
 
-std::filesystem::path PrivateCopies::copyOf(const std::filesystem::path& file) {
+std::filesystem::path PrivateCopies::copyWithin(const std::filesystem::path& file) {
     const std::filesystem::path subfolder = held_->folder / std::to_string(++held_->copies);
     const std::filesystem::path copy = subfolder / file.filename();
     std::error_code error;
