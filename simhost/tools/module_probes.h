@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,9 @@ namespace simhost {
 // read as a module of this platform.
 std::vector<std::string> missingImports(const std::filesystem::path& file);
 
-// Whether the module file is mapped into this process right now.
-bool isMapped(const std::filesystem::path& file);
+// Whether the module file is mapped into this process right now; nothing when the process
+// cannot look (its map unreadable, with every descriptor in use, say).
+std::optional<bool> isMapped(const std::filesystem::path& file);
 
 // Memory this process uses: bytes allocated on the heap and bytes of address space mapped.
 struct MemoryUse {

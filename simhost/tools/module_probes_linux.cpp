@@ -27,15 +27,21 @@ std::vector<std::string> missingImports(const std::filesystem::path& file) {
     return missing;
 }
 
-bool isMapped(const std::filesystem::path& file) {
+std::optional<bool> isMapped(const std::filesystem::path& file) {
     const std::string wanted = resolvedName(file).string();
     std::ifstream maps("/proc/self/maps");
+    if (!maps.is_open()) {
+        return std::nullopt;
+    }
     std::string line;
     while (std::getline(maps, line)) {
         if (line.size() >= wanted.size() &&
             line.compare(line.size() - wanted.size(), wanted.size(), wanted) == 0) {
             return true;
         }
+    }
+    if (maps.bad()) {
+        return std::nullopt;
     }
     return false;
 }

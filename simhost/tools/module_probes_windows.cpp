@@ -174,7 +174,7 @@ std::vector<std::string> missingImports(const std::filesystem::path& file) {
     }
 }
 
-bool isMapped(const std::filesystem::path& file) {
+std::optional<bool> isMapped(const std::filesystem::path& file) {
     return GetModuleHandleW(resolvedName(file).c_str()) != nullptr;
 }
 

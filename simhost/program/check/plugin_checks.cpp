@@ -361,7 +361,14 @@ Outcome moduleUnmaps(const Settings& settings) {
         Loaded loaded(settings);
         loaded.host.modules().unload(loaded.id);
     }
-    if (isMapped(settings.module)) {
+    const std::optional<bool> mapped = isMapped(settings.module);
+    if (!mapped) {
+        // A probe that could not look proves nothing: never a pass.
+        return fail(
+            "could not look whether the module stays mapped: the process's map of its "
+            "memory cannot be read");
+    }
+    if (*mapped) {
         return warn("the module stays mapped after its last release: it pins itself");
     }
     return pass();
