@@ -78,17 +78,18 @@ TEST_P(LoaderErrors, RefusesWithFileAndCauseAndLeavesTheHostServing) {
 
 INSTANTIATE_TEST_SUITE_P(
     BrokenModules, LoaderErrors,
-    ::testing::Values(std::pair{"no_such_module", "no such file"},
-                      std::pair{"fixture_empty", "not a loadable module"},
-                      std::pair{"fixture_text", "not a loadable module"},
-                      std::pair{"fixture_no_record", "has no 'exports' record"},
-                      std::pair{"fixture_api_72",
-                                "was built for host API version 72, this host speaks 73"},
-                      std::pair{"fixture_no_create", "its record has no creation entry"},
-                      std::pair{"fixture_no_delete", "its record has no release entry"},
-                      std::pair{"fixture_create_zero", "the creation entry returned no plug-in"},
-                      std::pair{"fixture_empty_handle", "returned an empty plug-in handle"},
-                      std::pair{"fixture_failing_onload", "fixture failure in onLoad"}),
+    ::testing::Values(
+        std::pair{"no_such_module", "no such file"},
+        std::pair{"fixture_empty", "not a loadable module"},
+        std::pair{"fixture_text", "not a loadable module"},
+        std::pair{"fixture_no_record", "has no 'exports' record"},
+        std::pair{"fixture_api_72", "was built for host API version 72, this host speaks 73"},
+        std::pair{"fixture_no_create", "its record has no creation entry"},
+        std::pair{"fixture_no_delete", "its record has no release entry"},
+        std::pair{"fixture_create_zero", "the creation entry returned no plug-in"},
+        std::pair{"fixture_empty_handle", "returned an empty plug-in handle"},
+        std::pair{"fixture_failing_onload",
+                  "loading the plug-in failed: onLoad threw: fixture failure in onLoad"}),
     [](const auto& test) { return std::string(test.param.first); });
 
 TEST(LoaderRequests, UnloadingTwiceOrWhatWasNeverLoadedIsAnError) {

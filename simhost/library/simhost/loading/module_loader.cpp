@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
@@ -79,18 +80,22 @@ ModuleId ModuleLoader::load(PluginModule module) {
     const ModuleId id = nextId_;
     std::shared_ptr<ModuleServices> services;
     std::string failure;
+    // Whose failure it is: the host's own steps, or the plug-in's onLoad.
+    std::string_view during;
     try {
         services = std::make_shared<ModuleServices>(log_, variables_, overlay_, id);
         ServiceHandles handles = serviceMaker_(services);
         plugin->cvarManagerPtr = std::move(handles.cvarManager);
         plugin->gameWrapperPtr = std::move(handles.game);
         modules_.reserve(modules_.size() + 1);
+        during = "onLoad threw: ";
         into(ModuleCall::OnLoad, [&] { plugin->onLoad(); });
+        during = {};
         modules_.push_back({id, std::move(module), std::move(plugin), std::move(services)});
         ++nextId_;
         return id;
     } catch (...) {
-        failure = describe(std::current_exception());
+        failure = std::string(during) + describe(std::current_exception());
     }
     // Undo what the module did to the host before its code goes away.
     overlay_.removeAll(id);
