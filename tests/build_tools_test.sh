@@ -122,8 +122,8 @@ ccache_clang_cl)
     ;;
 install_deps)
     # An apt-get that logs its calls and answers as the files in $work say: update-fails (the
-    # archive mid-sync), refused (packages it has no candidate for), fetch-fails (a download that
-    # fails whatever the package). Nothing is installed, and sudo only runs its command.
+    # archive mid-sync), refused (packages it has no candidate for, or unmet dependencies when
+    # named *-unmet), fetch-fails (a download that fails whatever the package). Nothing is installed, and sudo only runs its command.
     cat >"$work/bin/apt-get" <<'EOF'
 #!/usr/bin/env bash
 echo "$*" >>"$WORK/calls"
@@ -136,7 +136,10 @@ case $args in
 *" install -s "*)
     for package in $(cat "$WORK/refused" 2>/dev/null); do
         [[ $args == *" $package "* ]] || continue
-        printf "Reading package lists...\nE: Package '%s' has no installation candidate\n" "$package"
+        case $package in
+        *-unmet) printf "Reading package lists...\n %s : Depends: libx (= 2) but 1 is to be installed\nE: Unable to correct problems, you have held broken packages.\n" "$package" ;;
+        *) printf "Reading package lists...\nE: Package '%s' has no installation candidate\n" "$package" ;;
+        esac
         exit 100
     done ;;
 *" install "*)
@@ -169,6 +172,12 @@ EOF
     check "a package that cannot be installed stops it, named with apt's reason" equals \
         "$(cat "$work/status") $(tail -1 "$work/err")" \
         "1 install-deps: cannot install wine32:i386: E: Package 'wine32:i386' has no installation candidate"
+
+    echo "tool-unmet" >"$work/refused"
+    install tool-unmet
+    check "apt's reason over several lines is quoted whole, a line after another" equals \
+        "$(tail -1 "$work/err")" \
+        "install-deps: cannot install tool-unmet: tool-unmet : Depends: libx (= 2) but 1 is to be installed; E: Unable to correct problems, you have held broken packages."
 
     rm "$work/refused" "$work/update-fails"
     touch "$work/fetch-fails"

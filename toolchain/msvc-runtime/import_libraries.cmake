@@ -4,7 +4,8 @@
 # definition kept in definitions/<arch>/: the names the project's programs call, with x86's
 # decorations. No Wine package is read, so the player's DLL is the same bytes on any machine.
 # make-definitions writes those files anew; it sets TAVORINDEN_WINE_DLLS to a folder of Wine's
-# DLLs, and the import library then offers every name that DLL exports (import_library_from_wine).
+# DLLs, and the import library then offers every name that DLL exports
+# (import_definition_from_wine).
 function(import_library dll arch output)
     if(arch STREQUAL "x86")
         set(machine i386)
