@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,14 +8,11 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "program/check/check_keeper.h"
 #include "program/check/started_child.h"
 #include "program/process/exit_status.h"
 #include "program/process/this_program.h"
@@ -26,8 +22,8 @@ namespace simhost::check {
 
 namespace {
 
-// How long ending a check child and what it left may take.
-constexpr std::chrono::seconds kLongestReap(5);
+// How long the keeper may take to end a check and what it left, and to go.
+constexpr std::chrono::seconds kLongestReap(8);
 
 [[noreturn]] void failed(const std::string& what, int error) {
     throw HostError(what + ": " + std::strerror(error));
@@ -85,38 +81,27 @@ void nonBlocking(int fd) {
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
-// In the child of the fork, before it runs this program again: only calls that are safe there.
-// A process group of its own; SIGKILL when simhost goes, however simhost ends; the pipes' ends as
-// its standard streams and its channel and no other descriptor; the signals a program starts with.
-void becomeCheckChild(pid_t parent, int input, int output, int channel) {
-    setpgid(0, 0);
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent) {
-        _exit(kRunFailure);  // simhost went before the request took
+// The standard descriptors open, on nothing where simhost was started without one, so that no
+// pipe to a child takes their numbers; and children collected by waiting for them, even where
+// simhost was started with SIGCHLD ignored.
+void readyToStartChildren() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) == -1 && open("/dev/null", O_RDWR) != fd) {
+            failed("cannot open /dev/null for a closed standard descriptor", errno);
+        }
     }
-    dup2(input, STDIN_FILENO);
-    dup2(output, STDOUT_FILENO);
-    dup2(output, STDERR_FILENO);
-    if (channel == kChannelGiven) {
-        fcntl(channel, F_SETFD, 0);  // dup2 onto itself would keep close-on-exec
-    } else {
-        dup2(channel, kChannelGiven);
-    }
-    close_range(kChannelGiven + 1, ~0U, 0);
-    struct sigaction plain {};
-    plain.sa_handler = SIG_DFL;
-    sigemptyset(&plain.sa_mask);
-    for (int signal = 1; signal < NSIG; ++signal) {
-        sigaction(signal, &plain, nullptr);
-    }
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
+    signal(SIGCHLD, SIG_DFL);
 }
 
-pid_t spawnSelf(const ChildArguments& arguments, const Pipe& input, const Pipe& output,
-                const Pipe& report) {
-    const std::string self = thisProgram().string();
+// The keeper, started with everything it hands the check child; see check_keeper.h.
+pid_t startKeeper(const ChildArguments& arguments, const Pipe& input, const Pipe& output,
+                  const Pipe& report, const Pipe& record) {
+    std::string self = "simhost";
+    try {
+        self = thisProgram().string();
+    } catch (const HostError&) {
+        // the name is only the child's argv[0]: its image is this process's own
+    }
     std::vector<std::string> words{self};
     for (std::string& argument : arguments(std::to_string(kChannelGiven))) {
         words.push_back(std::move(argument));
@@ -127,100 +112,29 @@ pid_t spawnSelf(const ChildArguments& arguments, const Pipe& input, const Pipe& 
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-    // Whatever the check child leaves behind, however it goes, is this process's to end.
-    prctl(PR_SET_CHILD_SUBREAPER, 1);
     const pid_t parent = getpid();
-    const pid_t child = fork();
-    if (child < 0) {
+    const pid_t keeper = fork();
+    if (keeper < 0) {
         failed("cannot start a child", errno);
     }
-    if (child == 0) {
-        becomeCheckChild(parent, input.read(), output.write(), report.write());
-        execv(self.c_str(), argv.data());
-        _exit(kRunFailure);
+    if (keeper == 0) {
+        keepCheckChild(parent, {input.read(), output.write(), report.write()}, record.write(),
+                       argv.data());
     }
-    return child;
+    return keeper;
 }
 
-// Waits for a child that has ended or been sent SIGKILL, a few seconds at most; one that cannot
-// be collected even then counts as ended by SIGKILL.
-int reap(pid_t child) {
-    int status = 0;
-    const auto until = std::chrono::steady_clock::now() + kLongestReap;
+// Waits for the keeper, a few seconds at most; true when it was collected.
+bool reap(pid_t keeper, std::chrono::steady_clock::duration longest) {
+    const auto until = std::chrono::steady_clock::now() + longest;
     do {
-        const pid_t got = waitpid(child, &status, WNOHANG);
-        if (got == child || (got < 0 && errno != EINTR)) {
-            return status;
+        const pid_t got = waitpid(keeper, nullptr, WNOHANG);
+        if (got == keeper || (got < 0 && errno != EINTR)) {
+            return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     } while (std::chrono::steady_clock::now() < until);
-    return SIGKILL;
-}
-
-// The fields of /proc/<pid>/stat a stray is known by.
-struct ProcessState {
-    char state = 0;
-    pid_t parent = 0;
-    pid_t group = 0;
-};
-
-std::optional<ProcessState> stateOf(const std::string& pid) {
-    std::ifstream file("/proc/" + pid + "/stat");
-    std::string text;
-    if (!std::getline(file, text)) {
-        return std::nullopt;  // gone meanwhile
-    }
-    // The name in brackets may hold anything, brackets and blanks too: the fields follow the last.
-    std::istringstream fields(text.substr(text.rfind(')') + 1));
-    ProcessState state;
-    if (!(fields >> state.state >> state.parent >> state.group)) {
-        return std::nullopt;
-    }
-    return state;
-}
-
-// Processes still running that a check child left: in its group, or taken in by this process
-// when their own parent went. Zombies are collected on the way, not counted: they have ended.
-std::vector<pid_t> strays(pid_t group) {
-    std::vector<pid_t> running;
-    const pid_t self = getpid();
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        const auto state = stateOf(name);
-        const auto pid = static_cast<pid_t>(std::stol(name));
-        if (!state || pid == self || (state->parent != self && state->group != group)) {
-            continue;
-        }
-        if (state->state == 'Z') {
-            if (state->parent == self) {
-                waitpid(pid, nullptr, WNOHANG);
-            }
-            continue;
-        }
-        running.push_back(pid);
-    }
-    return running;
-}
-
-// Ends every stray until none is left, or a few seconds have passed; whether there were any.
-bool endStrays(pid_t group) {
-    bool found = false;
-    const auto until = std::chrono::steady_clock::now() + kLongestReap;
-    for (;;) {
-        const std::vector<pid_t> running = strays(group);
-        if (running.empty() || std::chrono::steady_clock::now() > until) {
-            return found;
-        }
-        found = true;
-        for (const pid_t pid : running) {
-            kill(pid, SIGKILL);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    return false;
 }
 
 const char* signalName(int signal) {
@@ -269,10 +183,13 @@ const char* signalName(int signal) {
 }  // namespace
 
 struct StartedChild::Parts {
+    // First, so that none of the pipes can take 0, 1 or 2.
+    bool ready = (readyToStartChildren(), true);
     Pipe input;
     Pipe output;
     Pipe report;
-    pid_t child = 0;
+    Pipe record;
+    pid_t keeper = 0;
     bool outputOpen = true;
     bool reportOpen = true;
     bool reaped = false;
@@ -288,10 +205,11 @@ StartedChild::StartedChild(const ChildArguments& arguments, std::string_view tok
         failed("cannot hand a child its token", errno);
     }
     p.input.closeWrite();
-    p.child = spawnSelf(arguments, p.input, p.output, p.report);
+    p.keeper = startKeeper(arguments, p.input, p.output, p.report, p.record);
     p.input.closeRead();
     p.output.closeWrite();
     p.report.closeWrite();
+    p.record.closeWrite();
     nonBlocking(p.output.read());
     nonBlocking(p.report.read());
 }
@@ -305,34 +223,44 @@ StartedChild::~StartedChild() {
 void StartedChild::read(ChannelReader& output, ChannelReader& report,
                         std::chrono::milliseconds wait) {
     Parts& p = *parts_;
-    std::array<pollfd, 2> waiting{pollfd{p.outputOpen ? p.output.read() : -1, POLLIN, 0},
-                                  pollfd{p.reportOpen ? p.report.read() : -1, POLLIN, 0}};
+    const int out = p.output.read();
+    const int channel = p.report.read();
+    std::array<pollfd, 2> waiting{pollfd{p.outputOpen ? out : -1, POLLIN, 0},
+                                  pollfd{p.reportOpen ? channel : -1, POLLIN, 0}};
     poll(waiting.data(), waiting.size(), static_cast<int>(wait.count()));
-    p.outputOpen = p.outputOpen && take(p.output.read(), output);
-    p.reportOpen = p.reportOpen && take(p.report.read(), report);
+    p.outputOpen = p.outputOpen && take(out, output);
+    p.reportOpen = p.reportOpen && take(channel, report);
 }
 
 bool StartedChild::ended() {
-    // Without reaping it: its group lives on while it is a zombie.
+    // The keeper ends once the child has, and everything the child started with it.
     siginfo_t info{};
-    return waitid(P_PID, static_cast<id_t>(parts_->child), &info, WEXITED | WNOHANG | WNOWAIT) ==
+    return waitid(P_PID, static_cast<id_t>(parts_->keeper), &info, WEXITED | WNOHANG | WNOWAIT) ==
                0 &&
-           info.si_pid == parts_->child;
+           info.si_pid == parts_->keeper;
 }
 
 ChildExit StartedChild::finish() {
     Parts& p = *parts_;
-    ChildExit exit;
-    const bool byItself = ended();
-    if (!byItself) {
-        // By its id as well as its group: it may have left the group.
-        kill(p.child, SIGKILL);
+    if (!ended()) {
+        kill(p.keeper, SIGTERM);  // it ends the check at once
     }
-    const int status = reap(p.child);
+    if (!reap(p.keeper, kLongestReap)) {
+        kill(-p.keeper, SIGKILL);
+        kill(p.keeper, SIGKILL);
+        reap(p.keeper, kLongestReap);
+    }
     p.reaped = true;
-    exit.leftProcesses = endStrays(p.child) && byItself;
-    exit.crashed = WIFSIGNALED(status);
-    exit.code = exit.crashed ? WTERMSIG(status) : WEXITSTATUS(status);
+    KeeperRecord told;
+    ChildExit exit;
+    if (::read(p.record.read(), &told, sizeof told) != sizeof told) {
+        exit.crashed = true;  // ended before it could tell: as by SIGKILL
+        exit.code = SIGKILL;
+        return exit;
+    }
+    exit.leftProcesses = told.leftProcesses != 0;
+    exit.crashed = WIFSIGNALED(told.status);
+    exit.code = exit.crashed ? WTERMSIG(told.status) : WEXITSTATUS(told.status);
     return exit;
 }
 
