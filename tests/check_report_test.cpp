@@ -83,44 +83,55 @@ TEST(CheckReport, JunitAndJsonCarryEveryFindingSafely) {
     EXPECT_EQ(json["skipped"], 1);
 }
 
-// Only the child's own signed result counts; anything else on its channel makes the check fail.
-TEST(CheckCallReport, OnlyTheSignedResultCounts) {
+// Only lines the child's check signed count; anything else on its channel makes the check fail.
+TEST(CheckCallReport, OnlySignedLinesCount) {
     const std::string token = "0123456789abcdef";
+    const std::string signature = token + " ";
     const std::string result = resultLine({Verdict::Warn, "a \"quoted\" reason", 2.5, {}}, token);
-    const auto good =
-        readCallReport(callLine(simhost::ModuleCall::OnLoad) + "call draw\n" + result, token);
+    const auto good = readCallReport(
+        callLine(simhost::ModuleCall::OnLoad, token) + signature + "call draw\n" + result, token);
     ASSERT_TRUE(good.outcome);
     EXPECT_FALSE(good.foreign);
     EXPECT_EQ(good.outcome->verdict, Verdict::Warn);
     EXPECT_EQ(good.outcome->reason, "a \"quoted\" reason");
     EXPECT_EQ(good.lastCall, simhost::ModuleCall::Draw);
+    EXPECT_EQ(result,
+              signature + "result {\"reason\":\"a \\\"quoted\\\" reason\",\"result\":\"warn\"}\n");
 
-    // Signed with a wrong token: shorter, longer, or as long and one digit off.
+    // Signed with a wrong token: shorter, longer, or as long and one digit off; or not at all.
     const Outcome pass{Verdict::Pass, "forged", 0, {}};
-    const std::string forged = resultLine(pass, "0");
     for (const std::string& wrong :
          std::vector<std::string>{"0", token.substr(0, 15), token + "0", "0123456789abcdee",
                                   "1123456789abcdef", std::string(16, ' '), std::string()}) {
-        const auto report = readCallReport(resultLine(pass, wrong), token);
-        EXPECT_TRUE(report.foreign) << wrong;
-        EXPECT_FALSE(report.outcome) << wrong;
+        for (const std::string& channel :
+             {resultLine(pass, wrong), callLine(simhost::ModuleCall::OnUnload, wrong) + result,
+              simhost::check::cycleLine(3, wrong) + result}) {
+            const auto report = readCallReport(channel, token);
+            EXPECT_TRUE(report.foreign) << channel;
+            EXPECT_FALSE(report.outcome) << channel;
+            EXPECT_EQ(report.lastCall, std::nullopt) << channel;
+            EXPECT_EQ(report.cycles, 0) << channel;
+        }
     }
     const std::vector<std::string> foreign{
-        forged,
-        "call onload\n" + forged + result,
-        result + "call close\n",
+        "call onload\n" + result,
+        "cycle 3\n" + result,
+        "result {\"result\":\"pass\",\"reason\":\"\"}\n",
+        result + signature + "call close\n",
         "junk\n" + result,
-        "call nowhere\n" + result,
+        signature + "junk\n" + result,
+        signature + "call nowhere\n" + result,
         result + result,
         result.substr(0, result.size() - 1),
-        "call onload\nresult " + token + " {\"result\":\"great\",\"reason\":\"\"}\n",
-        "result " + token + " {\"result\":\"pass\",\"reason\":\"\",\"more\":1}\n"};
+        signature + "result {\"result\":\"great\",\"reason\":\"\"}\n",
+        signature + "result {\"result\":\"pass\",\"reason\":\"\",\"more\":1}\n"};
     for (const std::string& channel : foreign) {
         const auto report = readCallReport(channel, token);
         EXPECT_TRUE(report.foreign) << channel;
         EXPECT_FALSE(report.outcome) << channel;
     }
-    const auto none = readCallReport("call open\ncall onload\n", token);
+    const auto none =
+        readCallReport(signature + "call open\n" + signature + "call onload\n", token);
     EXPECT_FALSE(none.foreign);
     EXPECT_FALSE(none.outcome);
     EXPECT_EQ(none.lastCall, simhost::ModuleCall::OnLoad);
@@ -145,9 +156,12 @@ TEST(CheckChildOutput, KeptWithinItsBound) {
     const std::string token = "0123456789abcdef";
     const std::string result = resultLine({Verdict::Pass, "100000 cycles", 1, {}}, token);
     CallReportReader reader(token);
-    const std::string cycle = "call open\ncall onload\ncall close\n";
+    using simhost::ModuleCall;
+    const std::string cycle = callLine(ModuleCall::Open, token) +
+                              callLine(ModuleCall::OnLoad, token) +
+                              callLine(ModuleCall::Close, token);
     for (int i = 1; i <= 100'000; ++i) {
-        const std::string told = cycle + simhost::check::cycleLine(i);
+        const std::string told = cycle + simhost::check::cycleLine(i, token);
         reader.add(told.data(), told.size());
     }
     // The result in pieces, split inside its token.
@@ -160,14 +174,15 @@ TEST(CheckChildOutput, KeptWithinItsBound) {
     ASSERT_TRUE(long_run.outcome);
     EXPECT_EQ(long_run.outcome->reason, "100000 cycles");
 
-    // "cycle 00…07": a line exactly as long as a line may be, then one character longer.
-    const std::string longest = "cycle " + std::string(simhost::check::kReportLineKept - 7, '0');
+    // "… cycle 00…07": a line exactly as long as a line may be, then one character longer.
+    const std::string seven = token + " cycle 7\n";
+    const std::string longest =
+        token + " cycle " + std::string(simhost::check::kReportLineKept - 24, '0');
     for (const auto& [channel, foreign] :
-         {std::pair{longest + "7\n", false}, std::pair{"cycle 7\n" + longest + "07\n", true},
-          std::pair{std::string("cycle 7\ncall onl"), true},
-          std::pair{std::string("cycle 7\ncycle -1\n"), true},
-          std::pair{std::string("cycle 7\ncycle 1e3\n"), true},
-          std::pair{std::string("cycle 7\n"), false}}) {
+         {std::pair{longest + "7\n", false}, std::pair{seven + longest + "07\n", true},
+          std::pair{seven + token + " call onl", true},
+          std::pair{seven + token + " cycle -1\n", true},
+          std::pair{seven + token + " cycle 1e3\n", true}, std::pair{seven, false}}) {
         const auto report = readCallReport(channel, token);
         EXPECT_EQ(report.foreign, foreign) << channel.substr(0, 20);
         EXPECT_EQ(report.cycles, 7) << channel.substr(0, 20);

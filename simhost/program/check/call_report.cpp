@@ -49,23 +49,23 @@ std::optional<Outcome> outcomeIn(std::string_view json) {
 
 }  // namespace
 
-std::string callLine(ModuleCall call) {
+std::string callLine(ModuleCall call, std::string_view token) {
     for (const auto& [known, name] : kCallNames) {
         if (known == call) {
-            return std::string(kCall) + name + "\n";
+            return std::string(token) + " " + std::string(kCall) + name + "\n";
         }
     }
     return {};
 }
 
-std::string cycleLine(long long done) {
-    return std::string(kCycle) + std::to_string(done) + "\n";
+std::string cycleLine(long long done, std::string_view token) {
+    return std::string(token) + " " + std::string(kCycle) + std::to_string(done) + "\n";
 }
 
 std::string resultLine(const Outcome& outcome, std::string_view token) {
     const nlohmann::json result{{kVerdictKey, verdictName(outcome.verdict)},
                                 {kReasonKey, outcome.reason}};
-    return std::string(kResult) + std::string(token) + " " +
+    return std::string(token) + " " + std::string(kResult) +
            result.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
@@ -90,10 +90,12 @@ void CallReportReader::add(const char* bytes, std::size_t count) {
 }
 
 void CallReportReader::take(std::string_view line) {
-    if (report_.outcome) {
-        report_.foreign = true;  // anything after the result
+    // Only the check signs with the token: a line without it is the plug-in's.
+    if (report_.outcome || !line.starts_with(token_ + " ") || token_.empty()) {
+        report_.foreign = true;
         return;
     }
+    line.remove_prefix(token_.size() + 1);
     bool known = false;
     if (line.starts_with(kCall)) {
         const auto call = callNamed(line.substr(kCall.size()));
@@ -103,8 +105,8 @@ void CallReportReader::take(std::string_view line) {
         const auto done = parseCount(line.substr(kCycle.size()), kMaxCycles);
         report_.cycles = done ? *done : report_.cycles;
         known = done.accepted();
-    } else if (line.starts_with(kResult) && line.substr(kResult.size()).starts_with(token_ + " ")) {
-        report_.outcome = outcomeIn(line.substr(kResult.size() + token_.size() + 1));
+    } else if (line.starts_with(kResult)) {
+        report_.outcome = outcomeIn(line.substr(kResult.size()));
         known = report_.outcome.has_value();
     }
     report_.foreign = report_.foreign || !known;

@@ -12,14 +12,15 @@
 namespace simhost::check {
 
 // What a check's child tells its parent on a channel of its own, one line each: every call into
-// the module as it is made, then the outcome, signed with the token the parent handed it before
-// the module was opened. How long the check took is the parent's to measure.
-//   call onload
-//   cycle 34312
-//   result 1f0c9a27d3e84b65 {"result":"pass","reason":"..."}
+// the module as it is made, then the outcome. Each line is signed with the token the parent
+// handed the child before the module was opened. How long the check took is the parent's to
+// measure.
+//   1f0c9a27d3e84b65 call onload
+//   1f0c9a27d3e84b65 cycle 34312
+//   1f0c9a27d3e84b65 result {"result":"pass","reason":"..."}
 // A cycle line tells that the cycles check has finished that many of its cycles.
-std::string callLine(ModuleCall call);
-std::string cycleLine(long long done);
+std::string callLine(ModuleCall call, std::string_view token);
+std::string cycleLine(long long done, std::string_view token);
 std::string resultLine(const Outcome& outcome, std::string_view token);
 
 // The channel as the parent read it.
@@ -30,8 +31,8 @@ struct CallReport {
     long long cycles = 0;
     // The child's outcome, when it got as far as signing one.
     std::optional<Outcome> outcome;
-    // Something other than the child's check wrote on the channel: a line of no known form, a
-    // result without the token, a line longer than kReportLineKept, or anything after the result.
+    // Something other than the child's check wrote on the channel: a line without the token or
+    // of no known form, a line longer than kReportLineKept, or anything after the result.
     bool foreign = false;
 };
 

@@ -4,8 +4,10 @@
 #include <chrono>
 #include <iomanip>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "program/check/battery.h"
@@ -92,19 +94,21 @@ std::string lastWords(const std::string& output) {
 // draws repeat the same call many times over: a line goes only when the call changes.
 class CallMarks final : public ModuleCallWatch {
 public:
-    explicit CallMarks(ReportChannel& channel) : channel_(channel) {}
+    CallMarks(ReportChannel& channel, std::string token)
+        : channel_(channel), token_(std::move(token)) {}
 
     void calling(ModuleCall call) override {
         if (!last_ || *last_ != call) {
             last_ = call;
-            lost_ = !channel_.write(callLine(call)) || lost_;
+            lost_ = !channel_.write(callLine(call, token_)) || lost_;
         }
     }
-    void cycled(long long done) { lost_ = !channel_.write(cycleLine(done)) || lost_; }
+    void cycled(long long done) { lost_ = !channel_.write(cycleLine(done, token_)) || lost_; }
     bool lost() const { return lost_; }
 
 private:
     ReportChannel& channel_;
+    std::string token_;
     std::optional<ModuleCall> last_;
     bool lost_ = false;
 };
@@ -133,7 +137,10 @@ Outcome runIsolated(const Check& check, const Settings& settings, const Timeout&
         outcome.reason = std::move(why);
         outcome.endedIn = report.lastCall;
     };
-    switch (end.how) {
+    // Once the channel holds a line the check did not sign, nothing on it can be believed: not
+    // even where the child was when it crashed or ran out of time.
+    const bool forged = report.foreign && end.how != ChildEnd::How::Interrupted;
+    switch (forged ? ChildEnd::How::Exited : end.how) {
         case ChildEnd::How::Interrupted:
             ended("interrupted" + where(report, settings));
             break;
@@ -144,7 +151,7 @@ Outcome runIsolated(const Check& check, const Settings& settings, const Timeout&
             ended(crashText(end.code) + where(report, settings) + lastWords(end.output));
             break;
         case ChildEnd::How::Exited:
-            if (report.foreign) {
+            if (forged) {
                 ended("something other than the check wrote on its result channel");
             } else if (!report.outcome) {
                 ended("ended with status " + std::to_string(end.code) + where(report, settings) +
@@ -175,7 +182,7 @@ int runOneForParent(const Check& check, Settings settings, const std::string& ch
     // Both before the module is opened: nothing of it can run while they are taken.
     const std::string token = takeToken();
     ReportChannel reports(channel);
-    CallMarks marks(reports);
+    CallMarks marks(reports, token);
     settings.watch = &marks;
     settings.cycled = [&marks](long long done) { marks.cycled(done); };
     const Outcome outcome = runCheck(check, settings);
