@@ -2,9 +2,9 @@
 # simhost started as a separate program, under conditions a test inside the test program cannot
 # make: limits on memory and file size, full and unreadable standard streams, special files,
 # signals, and plug-ins that misbehave towards the process.
-# Usage: simhost_process_test.sh CASE SIMHOST MODULE [FIXTURE_DIR]
+# Usage: simhost_process_test.sh CASE SIMHOST MODULE [FIXTURE_DIR [SURVIVORS]]
 set -uo pipefail
-case_name=$1 simhost=$2 module=$3 fixtures=${4:-}
+case_name=$1 simhost=$2 module=$3 fixtures=${4:-} survivors=${5:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -31,6 +31,21 @@ check() { # <description> <test>...
         failures=$((failures + 1))
     fi
 }
+
+waited_for() { # <what> <test>...: waits until the test holds, a minute at most
+    local what=$1 until=$((SECONDS + 60))
+    shift
+    until "$@"; do
+        if ((SECONDS > until)); then
+            echo "FAIL: waited a minute for $what" >&2
+            failures=$((failures + 1))
+            return 1
+        fi
+        sleep 0.02
+    done
+}
+
+has_lines() { test "$(wc -l <"$1")" -ge "$2"; } # <file> <count>
 
 limited() { # <ulimit option> <value> <command>...: the limit for this command alone
     local option=$1 value=$2
@@ -111,72 +126,112 @@ cycle_told)
         $'FAIL cycles: timed out after 5 s in onLoad, at cycle 8 of 10\n0 passed, 1 failed'
     ;;
 check_leaves_nothing_running)
-    # nothing_left <module>: no process whose command line names the module is running. The path
-    # as a pattern that does not match this test's own command lines.
-    nothing_left() { sleep 0.2; ! pgrep -f -- "${1%?}[${1: -1}]" >/dev/null; }
-    # Copies of their own: another test may run the same fixtures meanwhile.
-    helper="$work/forks_helper.so"
-    cp "$fixtures/misbehaving_forks_helper.so" "$helper"
-    "$simhost" check --only load,drawing "$helper" >"$work/out" 2>&1
+    # Under the survivors tool, which takes in every process whose parent has gone: its status is
+    # simhost's, or 125 when anything simhost or the plug-in started outlived simhost.
+    run() { "$survivors" -- "$simhost" check "$@" >"$work/out" 2>&1; }
+    left=$'FAIL load: the plug-in left a process running, which the check ended\n0 passed, 1 failed'
+    run --only load,drawing "$fixtures/misbehaving_forks_helper.so"
+    check "a check whose plug-in left a process fails, and nothing outlives it (status $?)" \
+        test $? -eq 1
     check "each check tells of the process left: $(cat "$work/out")" \
         test "$(grep -c 'the plug-in left a process running, which the check ended$' "$work/out")" -eq 2
-    check "no process the plug-in started outlives the check" nothing_left "$helper"
+    # However a helper forks, renames itself or leaves the check's group or session, it is the
+    # check's to end.
+    for escape in helper_calls_setsid helper_daemonizes helper_joins_host_group helper_reforks \
+        helper_setsid_hops helper_thread_outlives helper_renamed; do
+        run --only load "$fixtures/misbehaving_$escape.so"
+        status=$?
+        check "nothing $escape started outlives the check (status $status)" test $status -eq 1
+        check "$escape is told: $(cat "$work/out")" test "$(cat "$work/out")" = "$left"
+    done
     # A check past its time ends the child and everything it started.
-    helper="$work/forks_helper_and_hangs.so"
-    cp "$fixtures/misbehaving_forks_helper_and_hangs.so" "$helper"
-    "$simhost" check --timeout 0.5 --only load "$helper" >"$work/out" 2>&1
+    run --timeout 0.5 --only load "$fixtures/misbehaving_forks_helper_and_hangs.so"
+    check "nothing of a timed-out check is left (status $?)" test $? -eq 1
     check "the time limit is told: $(cat "$work/out")" \
         test "$(cat "$work/out")" = $'FAIL load: timed out after 0.5 s in onLoad\n0 passed, 1 failed'
-    check "no process of a timed-out check is left" nothing_left "$helper"
     # A request to end stops the check being run and what it started, then simhost as the
     # signal asks. (SIGTERM: a job started with & in a script does not hear SIGINT.)
-    "$simhost" check --timeout 60 "$helper" >"$work/out" 2>&1 &
-    pid=$!
-    sleep 1
-    kill -TERM "$pid"
-    start=$SECONDS
-    wait "$pid"
-    status=$?
-    check "an interrupted check ends at once ($((SECONDS - start)) s)" test $((SECONDS - start)) -le 2
-    check "an interrupted check ends with 143 (got $status)" test "$status" -eq 143
+    "$survivors" --pid-file "$work/pid" -- "$simhost" check --timeout 60 \
+        "$fixtures/misbehaving_forks_helper_and_hangs.so" >"$work/out" 2>&1 &
+    waited_for "the first four checks" has_lines "$work/out" 4
+    kill -TERM "$(cat "$work/pid")"
+    wait $!
+    check "an interrupted check ends with 143, leaving nothing (got $?)" test $? -eq 143
     check "only the checks finished are reported: $(cat "$work/out")" \
         test "$(cut -d' ' -f1-2 "$work/out" | tr '\n' ,)" = "PASS opens,PASS record,PASS base-class,PASS entries,"
-    check "no process of an interrupted check is left" nothing_left "$helper"
-    # Helpers that leave the check's process group are still the check's to end.
-    for escape in helper_calls_setsid helper_daemonizes helper_joins_host_group; do
-        helper="$work/$escape.so"
-        cp "$fixtures/misbehaving_$escape.so" "$helper"
-        timeout 20 "$simhost" check --only load "$helper" >"$work/out" 2>&1
-        check "$escape is told: $(cat "$work/out")" test "$(cat "$work/out")" = \
-            $'FAIL load: the plug-in left a process running, which the check ended\n0 passed, 1 failed'
-        check "no process $escape started outlives the check" nothing_left "$helper"
-    done
     # A helper that has ended is no process left running: its zombie is collected, not told.
-    "$simhost" check --only load "$fixtures/misbehaving_helper_ends_unreaped.so" >"$work/out" 2>&1
+    run --only load "$fixtures/misbehaving_helper_ends_unreaped.so"
     check "a helper that ended is not told as running: $(cat "$work/out")" \
         test "$(sed 's/ ([0-9]* ms)//' "$work/out")" = \
         $'PASS load: logged 1 line, registered 1 variable and 1 drawable\n1 passed, 0 failed'
     # A check child that leaves its group for simhost's is still ended at its time.
-    helper="$work/hangs_in_host_group.so"
-    cp "$fixtures/misbehaving_hangs_in_host_group.so" "$helper"
-    start=$SECONDS
-    timeout 20 "$simhost" check --timeout 1 --only load "$helper" >"$work/out" 2>&1
-    check "a check child out of its group ends at its time ($((SECONDS - start)) s)" \
-        test $((SECONDS - start)) -le 4
+    run --timeout 1 --only load "$fixtures/misbehaving_hangs_in_host_group.so"
+    check "a check child out of its group leaves nothing (status $?)" test $? -eq 1
     check "and is told: $(cat "$work/out")" \
         test "$(cat "$work/out")" = $'FAIL load: timed out after 1 s in onLoad\n0 passed, 1 failed'
-    check "no process of it is left" nothing_left "$helper"
     # A check child has its standard streams and its channel, not what simhost was started with.
     "$simhost" check --only load "$fixtures/misbehaving_writes_descriptor_9.so" \
         >"$work/out" 2>&1 9>"$work/notes"
     check "a check child inherits no other descriptor: $(cat "$work/notes")" test ! -s "$work/notes"
-    # simhost ended by SIGKILL, which nothing can catch, takes the check child with it.
-    "$simhost" check --timeout 60 --only load "$helper" >"$work/out" 2>&1 &
-    pid=$!
-    sleep 1
-    kill -KILL "$pid"
-    wait "$pid"
-    check "the check child goes with simhost" nothing_left "$helper"
+    # simhost ended by SIGKILL, which nothing can catch, takes the check child with it, and all
+    # it started, though the plug-in stopped the child going with its parent.
+    FIXTURE_READY_FILE="$work/ready" "$survivors" --pid-file "$work/pid" -- "$simhost" check \
+        --timeout 60 --only load "$fixtures/misbehaving_clears_parent_death_signal.so" \
+        >"$work/out" 2>&1 &
+    waited_for "the plug-in's helper" test -e "$work/ready"
+    kill -KILL "$(cat "$work/pid")"
+    wait $!
+    check "nothing outlives simhost ended by SIGKILL (status $?)" test $? -eq 137
+    ;;
+check_however_started)
+    # The verdict does not depend on how simhost was started.
+    passed() { # <what> [<status>]: the run's status (the last command's) and its whole report
+        local status=${2:-$?}
+        check "$1: status $status" test $status -eq 0
+        check "$1: $(cat "$work/out")" test "$(sed 's/ ([0-9]* ms)//; s/:.*//' "$work/out" |
+            tr '\n' ,)" = "$all_passed"
+    }
+    all_passed="PASS opens,PASS record,PASS base-class,PASS entries,PASS load,PASS variables,"
+    all_passed+="PASS drawing,PASS unload,PASS release,PASS cycles,PASS module-unmaps,"
+    all_passed+="PASS draw-cost,12 passed, 0 failed,"
+    # tee is simhost's child: the shell starts it, then becomes simhost.
+    bash -c 'exec "$0" check "$1" > >(tee "$2" >/dev/null)' "$simhost" "$module" "$work/out"
+    status=$?
+    waited_for "tee's copy" has_lines "$work/out" 13
+    passed "through a program simhost inherited as its child" $status
+    env --ignore-signal=CHLD "$simhost" check --timeout 5 "$module" >"$work/out"
+    passed "with SIGCHLD ignored"
+    "$simhost" check "$module" >"$work/out" <&-
+    passed "with standard input closed"
+    limited -n 64 "$simhost" check "$module" >"$work/out"
+    passed "under a limit of 64 descriptors"
+    # Its file replaced while it runs: the later checks still run this program.
+    cp "$simhost" "$work/simhost"
+    "$work/simhost" check "$module" >"$work/out" &
+    waited_for "the first check" test -s "$work/out"
+    cp /bin/false "$work/simhost.new" && mv "$work/simhost.new" "$work/simhost"
+    wait $!
+    passed "with its file replaced"
+    ;;
+check_without_namespace)
+    # Where the system gives no pid namespace, the line says so, and a helper still ends with
+    # the check. The limits are taken away in a user namespace of the test's own.
+    if ! unshare --user --map-root-user true 2>/dev/null; then
+        echo "skipped: no user namespace here to take the pid namespaces away in"
+        exit 0
+    fi
+    for escape in forks_helper helper_daemonizes helper_thread_outlives helper_renamed; do
+        "$survivors" -- unshare --user --map-root-user sh -c \
+            'echo 0 >/proc/sys/user/max_pid_namespaces && echo 0 >/proc/sys/user/max_user_namespaces && exec "$@"' \
+            sh "$simhost" check --only load "$fixtures/misbehaving_$escape.so" >"$work/out" 2>&1
+        status=$?
+        check "nothing $escape started outlives a check without a namespace (status $status)" \
+            test $status -eq 1
+        check "$escape without a namespace is told: $(cat "$work/out")" test "$(cat "$work/out")" = \
+            "simhost: no pid namespace for the checks here (No space left on device): each runs in a process group of its own, which a process that leaves it can outlast
+FAIL load: the plug-in left a process running, which the check ended
+0 passed, 1 failed"
+    done
     ;;
 second_request)
     # A plug-in stuck on its way out does not hold the live session: a request to end waits a

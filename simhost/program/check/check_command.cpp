@@ -10,6 +10,7 @@
 #include "program/check/battery.h"
 #include "program/check/check_selection.h"
 #include "program/check/report.h"
+#include "program/check/started_child.h"
 #include "program/output/error_message.h"
 #include "program/output/shown_text.h"
 #include "program/process/ending_signals.h"
@@ -219,6 +220,11 @@ int runCheckCommand(const CheckOptions& options, std::ostream& out, std::ostream
         guard.emplace("the check run did not finish: the plug-in ended the process");
     } else {
         signals.emplace();
+        if (const std::string why = containmentShortfall(); !why.empty()) {
+            err << "simhost: no pid namespace for the checks here (" << why
+                << "): each runs in a process group of its own, which a process that leaves "
+                   "it can outlast\n";
+        }
     }
     return runBattery(options, out, err);
 }

@@ -165,7 +165,7 @@ bool stateOf(const char* pid, ProcessState& state) {
 }
 
 // Processes still running that the check child left: in the keeper's group, or taken in by
-// the keeper when their own parent went. Zombies are collected on the way: they have ended.
+// the keeper when their own parent went.
 std::vector<pid_t> strays() {
     std::vector<pid_t> running;
     const pid_t self = getpid();
@@ -180,8 +180,9 @@ std::vector<pid_t> strays() {
         if (pid == self || (state.parent != self && state.group != self)) {
             continue;
         }
-        if (state.state == 'Z') {
-            waitpid(pid, nullptr, WNOHANG);
+        // A zombie the keeper can collect has ended; one it cannot is a process whose first
+        // thread ended while others run on, or one its own running parent has yet to collect.
+        if (state.state == 'Z' && waitpid(pid, nullptr, WNOHANG) == pid) {
             continue;
         }
         running.push_back(pid);

@@ -26,8 +26,12 @@ ReportChannel::ReportChannel(const std::string& named) {
     if (named != std::to_string(kChannelGiven) || fcntl(kChannelGiven, F_GETFD) == -1) {
         throw HostError("no call report channel at " + named);
     }
-    // Out of the way, and not inherited by programs the plug-in runs.
+    // Out of the way, and not inherited by programs the plug-in runs; under a descriptor limit
+    // below that, as far out as the limit allows.
     channel_ = fcntl(kChannelGiven, F_DUPFD_CLOEXEC, kChannelMovedTo);
+    if (channel_ < 0 && errno == EINVAL) {
+        channel_ = fcntl(kChannelGiven, F_DUPFD_CLOEXEC, kChannelGiven + 1);
+    }
     if (channel_ < 0) {
         failed("cannot move the call report channel", errno);
     }

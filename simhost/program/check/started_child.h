@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "program/check/child_output.h"
@@ -42,5 +43,9 @@ private:
     struct Parts;
     std::unique_ptr<Parts> parts_;
 };
+
+// Empty where a check's child and everything it starts are held together by the system (a pid
+// namespace, a job object); otherwise why not, in the system's words.
+std::string containmentShortfall();
 
 }  // namespace simhost::check

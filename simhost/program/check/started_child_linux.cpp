@@ -264,6 +264,22 @@ ChildExit StartedChild::finish() {
     return exit;
 }
 
+std::string containmentShortfall() {
+    static const std::string shortfall = [] {
+        readyToStartChildren();
+        const pid_t probe = fork();
+        if (probe == 0) {
+            _exit(newPidNamespaceForChildren() & 0xFF);
+        }
+        int status = 0;
+        if (probe < 0 || waitpid(probe, &status, 0) != probe || !WIFEXITED(status)) {
+            return std::string("cannot try one");
+        }
+        return WEXITSTATUS(status) == 0 ? std::string() : std::strerror(WEXITSTATUS(status));
+    }();
+    return shortfall;
+}
+
 std::string crashText(long long code) {
     const char* name = signalName(static_cast<int>(code));
     return "crashed with signal " + std::to_string(code) +

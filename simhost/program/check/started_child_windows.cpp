@@ -248,6 +248,10 @@ ChildExit StartedChild::finish() {
     return exit;
 }
 
+std::string containmentShortfall() {
+    return {};  // the job object holds whatever the child starts
+}
+
 std::string crashText(long long code) {
     char text[64];
     std::snprintf(text, sizeof text, "crashed with exception 0x%08llX%s",

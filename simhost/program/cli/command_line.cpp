@@ -77,6 +77,11 @@ the others still run. The verdict holds against a plug-in's mistakes (crashes, h
 output, processes left running, leaks), not against one written to read this program's memory
 and forge its result.
 
+On Linux each child runs in a pid namespace of its own: whatever the plug-in starts ends with
+the check, and with this program however it ends. Where the system allows no namespace, a line
+says so and the child runs in a process group of its own, which a process that leaves the group
+and keeps its parent alive can outlast. On Windows a job object holds the child.
+
 --in-process runs the checks in this one process, for a debugger: a crash or a hang ends the run,
 a plug-in's exit() or quick_exit() fails it, and its _exit() ends it with the status it gives.
 
