@@ -18,11 +18,12 @@ std::vector<std::string> missingImports(const std::filesystem::path& file);
 // cannot look (its map unreadable, with every descriptor in use, say).
 std::optional<bool> isMapped(const std::filesystem::path& file);
 
-// Memory this process uses: bytes allocated on the heap and bytes of address space mapped.
+// Memory this process uses: bytes allocated on the heap and bytes of address space mapped;
+// nothing when the process cannot look (its figures unreadable, a heap it cannot walk).
 struct MemoryUse {
     long long heapBytes = 0;
     long long mappedBytes = 0;
 };
-MemoryUse memoryUse();
+std::optional<MemoryUse> memoryUse();
 
 }  // namespace simhost

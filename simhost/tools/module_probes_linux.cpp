@@ -46,12 +46,14 @@ std::optional<bool> isMapped(const std::filesystem::path& file) {
     return false;
 }
 
-MemoryUse memoryUse() {
+std::optional<MemoryUse> memoryUse() {
     MemoryUse use;
     use.heapBytes = static_cast<long long>(mallinfo2().uordblks);
     std::ifstream statm("/proc/self/statm");
     long long pages = 0;
-    statm >> pages;
+    if (!(statm >> pages)) {
+        return std::nullopt;
+    }
     use.mappedBytes = pages * sysconf(_SC_PAGESIZE);
     return use;
 }

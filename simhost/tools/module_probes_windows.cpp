@@ -178,14 +178,18 @@ std::optional<bool> isMapped(const std::filesystem::path& file) {
     return GetModuleHandleW(resolvedName(file).c_str()) != nullptr;
 }
 
-MemoryUse memoryUse() {
+std::optional<MemoryUse> memoryUse() {
     MemoryUse use;
-    // Busy blocks of every heap of the process, the C runtime's among them.
+    // Busy blocks of every heap of the process, the C runtime's among them; a heap missed or
+    // walked only in part would make a figure that proves nothing.
     HANDLE heaps[64];
     const DWORD count = GetProcessHeaps(static_cast<DWORD>(std::size(heaps)), heaps);
-    for (DWORD i = 0; i < count && i < std::size(heaps); ++i) {
+    if (count == 0 || count > std::size(heaps)) {
+        return std::nullopt;
+    }
+    for (DWORD i = 0; i < count; ++i) {
         if (!HeapLock(heaps[i])) {
-            continue;
+            return std::nullopt;
         }
         PROCESS_HEAP_ENTRY entry{};
         while (HeapWalk(heaps[i], &entry)) {
@@ -193,7 +197,11 @@ MemoryUse memoryUse() {
                 use.heapBytes += entry.cbData;
             }
         }
+        const bool walked = GetLastError() == ERROR_NO_MORE_ITEMS;
         HeapUnlock(heaps[i]);
+        if (!walked) {
+            return std::nullopt;
+        }
     }
     // Committed address space: private memory, images and mapped files.
     MEMORY_BASIC_INFORMATION region{};

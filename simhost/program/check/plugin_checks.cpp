@@ -327,7 +327,14 @@ Outcome cycles(const Settings& settings) {
         if (settings.cycled) {
             settings.cycled(i + 1);
         }
-        const MemoryUse now = memoryUse();
+        const std::optional<MemoryUse> looked = memoryUse();
+        if (!looked) {
+            // A probe that could not look proves nothing: never a pass.
+            return fail(
+                "could not look whether memory stays flat: the process's memory figures cannot "
+                "be read");
+        }
+        const MemoryUse now = *looked;
         if (i == tenth - 1) {
             settled = now;
         }
