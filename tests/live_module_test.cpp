@@ -388,6 +388,25 @@ TEST(Window, FlipsTheVariableNamedForIt) {
         << sink.str();
 }
 
+// F1 flips the module's switch itself, not a typed line: a name holding ';' runs nothing else.
+TEST(Window, FlipsTheSwitchWhateverItsName) {
+    simhost::Host host({8, 8});
+    std::ostringstream sink;
+    simhost::Console console(host, modulePath("misbehaving_names_a_separator"), sink);
+    ASSERT_TRUE(console.loadModule());
+    std::istringstream typed;
+    simhost::ConsoleSession session(console, typed, sink, sink, false,
+                                    simhost::ConsoleSession::AtInputEnd::GoOn);
+    ScriptedDisplay display({{simhost::DisplayEvent::Flip}, {}});
+    const simhost::WindowRun run;
+    simhost::Window window(host, session, display, run, sink);
+    simhost::BetweenTurns* between[] = {&window};
+    EXPECT_EQ(simhost::pump(session, between, std::chrono::milliseconds(0)), 0);
+    EXPECT_EQ(host.variables().find("a;quit")->text(), "0");
+    EXPECT_EQ(display.shown.size(), 2u);
+    EXPECT_EQ(sink.str(), "");
+}
+
 TEST(Window, ABuildWithoutOneRefusesInOneLine) {
     if (simhost::displayAvailable()) {
         GTEST_SKIP() << "this build has a window; the tests under X show it";

@@ -140,10 +140,25 @@ std::string count(std::size_t n, const char* thing) {
     return std::to_string(n) + " " + thing + (n == 1 ? "" : "s");
 }
 
-bool lowerCaseWithoutBlanks(const std::string& name) {
-    return !name.empty() && std::none_of(name.begin(), name.end(), [](unsigned char c) {
-        return std::isupper(c) != 0 || std::isspace(c) != 0;
-    });
+// What keeps a player from typing the name at the console, the first thing found; empty for a
+// name a console line reads back as itself.
+std::string nameProblem(const std::string& name) {
+    if (name.empty() || std::any_of(name.begin(), name.end(), [](unsigned char c) {
+            return std::isupper(c) != 0 || std::isspace(c) != 0;
+        })) {
+        return "is not a lower-case name without blanks";
+    }
+    if (std::any_of(name.begin(), name.end(), [](unsigned char c) { return std::iscntrl(c); })) {
+        return "cannot be typed at the console: it holds a control character";
+    }
+    for (const auto& [part, what] : {std::pair{"\"", "a double quote, which groups words"},
+                                     std::pair{";", "';', which ends a command"},
+                                     std::pair{"//", "'//', which starts a comment"}}) {
+        if (name.find(part) != std::string::npos) {
+            return std::string("cannot be typed at the console: it holds ") + what;
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -165,8 +180,8 @@ Outcome variables(const Settings& settings) {
         if (isConsoleCommand(variable->name())) {
             shadowed.push_back(name);
         }
-        if (!lowerCaseWithoutBlanks(variable->name())) {
-            problems.push_back(name + " is not a lower-case name without blanks");
+        if (const std::string problem = nameProblem(variable->name()); !problem.empty()) {
+            problems.push_back(name + " " + problem);
         }
         if (definition.description.empty()) {
             problems.push_back(name + " has no description");

@@ -183,14 +183,18 @@ Console::Ran Console::variable(ConsoleVariable& entry, const Words& words) {
     if (words.size() > 2) {
         return fail(shown(entry.name()) + " takes one value; quote it if it has spaces");
     }
+    return set(entry, words[1]);
+}
+
+Console::Ran Console::set(ConsoleVariable& entry, const std::string& value) {
     const std::string before = entry.text();
-    const ValueChange change = entry.set(words[1]);
+    const ValueChange change = entry.set(value);
     if (!accepted(change)) {
-        return fail(printable(words[1]) + " " + refusalOf(change) + "; " + shown(entry.name()) +
+        return fail(printable(value) + " " + refusalOf(change) + "; " + shown(entry.name()) +
                     " stays " + shown(before));
     }
     if (change != ValueChange::Taken) {
-        messages_ << shown(entry.name()) << ": " << printable(words[1]) << " clamped to "
+        messages_ << shown(entry.name()) << ": " << printable(value) << " clamped to "
                   << shown(entry.text()) << ", the "
                   << (change == ValueChange::ClampedToMinimum ? "smallest" : "largest")
                   << " value allowed\n";

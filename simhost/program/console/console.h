@@ -28,6 +28,8 @@ public:
 
     // Runs every command of the line in order; Failed when any of them failed, Quit at "quit".
     Ran run(std::string_view line);
+    // Sets the variable as typing its name and the value would, whatever its name holds.
+    Ran set(ConsoleVariable& variable, const std::string& value);
 
     // Loads the module given on the command line; false (with the reason told) if it fails.
     bool loadModule();

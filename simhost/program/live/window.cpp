@@ -118,7 +118,7 @@ void Window::resizeCanvas() {
     }
 }
 
-const ConsoleVariable* Window::toggle() const {
+ConsoleVariable* Window::toggle() const {
     if (run_.toggle) {
         return host_.variables().find(*run_.toggle);
     }
@@ -135,15 +135,16 @@ const ConsoleVariable* Window::toggle() const {
     for (const ConsoleVariable* variable : host_.variables().all()) {
         const auto& definition = variable->definition();
         if (owns(*variable) && definition.minimum == 0.0f && definition.maximum == 1.0f) {
-            return variable;
+            return host_.variables().find(variable->name());
         }
     }
     return nullptr;
 }
 
-// As a person would type it.
+// As a person would type it, but by the variable itself: its name may hold what a typed line
+// would read as a separator, a quote or a comment.
 void Window::flip() {
-    const ConsoleVariable* variable = toggle();
+    ConsoleVariable* variable = toggle();
     if (variable == nullptr) {
         err_ << errorMessage(run_.toggle ? "F1: there is no console variable " +
                                                printable(*run_.toggle) + " to flip"
@@ -152,7 +153,7 @@ void Window::flip() {
              << '\n';
         return;
     }
-    session_.console().run(variable->name() + (variable->number() == 0.0f ? " 1" : " 0"));
+    session_.console().set(*variable, variable->number() == 0.0f ? "1" : "0");
 }
 
 bool Window::makeFrame() {

@@ -42,7 +42,7 @@ private:
     void answer(DisplayEvent event);
     void resizeCanvas();
     void flip();
-    const ConsoleVariable* toggle() const;
+    ConsoleVariable* toggle() const;
     bool makeFrame();
     void updateTitle();
     std::string title() const;
