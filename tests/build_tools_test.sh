@@ -58,17 +58,27 @@ EOF
     lint --quiet
     check "other options are linted again" equals "$(runs)" 3
 
+    # A NOLINT on a header's #define line is in no preprocessed text, but is read all the same.
+    echo '#define ANSWER 42  // NOLINT' >"$work/answer.h"
+    printf '#include "answer.h"\nint f() { return ANSWER; }\n' >"$work/a.cpp"
+    lint
+    lint
+    check "a pass with a header is remembered" equals "$(runs)" 4
+    echo '#define ANSWER 42' >"$work/answer.h"
+    lint
+    check "a NOLINT dropped from a header's #define is linted again" equals "$(runs)" 5
+
     echo 'int f() { return 2; }' >"$work/a.cpp"
     echo fail >"$work/verdict"
     lint
     check "a finding fails and is shown" equals "$(cat "$work/status") $(cat "$work/out")" \
         "1 a.cpp:1:1: error: a finding [check]"
     lint
-    check "a finding is linted every time" equals "$(runs) $(cat "$work/status")" "5 1"
+    check "a finding is linted every time" equals "$(runs) $(cat "$work/status")" "7 1"
     echo warn >"$work/verdict"
     lint
     lint
-    check "a warning passes but is not remembered" equals "$(runs) $(cat "$work/status")" "7 0"
+    check "a warning passes but is not remembered" equals "$(runs) $(cat "$work/status")" "9 0"
 
     # The marks hold no clone's path: a fresh clone elsewhere, even one whose path holds what a
     # pattern would take for its own, passes what another clone passed without linting again.
