@@ -21,3 +21,22 @@ execute_process(COMMAND ${EMULATOR} "${BAND_CHECK}" "${WORK}/shot.png" 1280x720 
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "the screenshot of simhost.exe is wrong")
 endif()
+
+# File names beyond any code page: the module and the report are found and written by them.
+set(module "${WORK}/日本語.dll")
+set(report "${WORK}/報告.json")
+file(REMOVE "${report}")
+file(COPY_FILE "${MODULE}" "${module}")
+execute_process(
+    COMMAND ${EMULATOR} "${SIMHOST}" check --only opens,record --json "${report}" "${module}"
+    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+if(NOT status EQUAL 0 OR NOT out MATCHES "\nPASS record \\([0-9]+ ms\\): Tavorinden ")
+    message(FATAL_ERROR "simhost.exe check of ${module} ended with ${status}: ${out}${err}")
+endif()
+if(NOT EXISTS "${report}")
+    message(FATAL_ERROR "simhost.exe wrote no ${report}")
+endif()
+file(READ "${report}" json)
+if(NOT json MATCHES "\"module\": \"[^\"]*日本語\\.dll\"")
+    message(FATAL_ERROR "the report names another module: ${json}")
+endif()
