@@ -245,9 +245,9 @@ second_request)
             <console >out 2>err) &
         pid=$!
         exec 7>"$work/console"
-        for _ in $(seq 100); do grep -q "loaded" "$work/out" 2>/dev/null && break; sleep 0.05; done
+        waited_for "the plug-in to load" grep -q "loaded" "$work/out"
         echo quit >&7
-        sleep 0.3
+        waited_for "the plug-in to hang in onUnload" grep -q "hanging in onUnload" "$work/out"
     }
     ended_within() { # <tenths of a second> <signal> <what>
         for _ in $(seq "$1"); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
