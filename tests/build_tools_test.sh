@@ -26,6 +26,22 @@ equals() { # <got> <wanted>
 }
 
 case $case_name in
+mounts_under)
+    # bare-demo's mounts under its root, found however their paths are spelt, deepest first; in
+    # a mount namespace of the test's own, so that nothing outlives it.
+    if ! unshare --mount true 2>/dev/null; then
+        echo "skipped: no mount namespace here"
+        exit 0
+    fi
+    root="$work/a root"
+    found=$(unshare --mount --propagation private bash -c '
+        for point in "$1" "$1/tab	and blank" "$1/tab	and blank/deeper" "$1/back\\slash" "$2"; do
+            mkdir -p "$point" && mount -t tmpfs none "$point" || exit
+        done
+        "$0/scripts/mounts-under" "$1"' "$clone" "$root" "$work/a rooted")
+    check "every mount under the root, deepest first" equals "$found" \
+        "$root/tab	and blank/deeper"$'\n'"$root/tab	and blank"$'\n'"$root/back\\slash"$'\n'"$root"
+    ;;
 tidy_marks)
     # A clang-tidy that counts its runs and answers as $work/verdict says.
     cat >"$work/bin/tidy" <<'EOF'
