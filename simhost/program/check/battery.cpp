@@ -22,8 +22,9 @@ const std::vector<Check>& battery() {
          "its virtual-function table",
          false, baseClass},
         {"entries",
-         "the creation entry gives one object at one address; the release entry before "
-         "any creation and twice in a row does nothing",
+         "getPlugin and deleteMe are exported under those plain names and are the record's "
+         "entries; the creation entry gives one object at one address; the release entry "
+         "before any creation and twice in a row does nothing",
          false, entries},
         {"load", "onLoad returns once the services are placed; says what it registered", false,
          load},

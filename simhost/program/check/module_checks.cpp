@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -80,6 +81,10 @@ public:
                                [this] { return module_.record().createEntry(); });
         });
     }
+    // The address the module exports under `name`, or null.
+    void* symbol(const char* name) const { return module_.symbol(name); }
+    const PluginExportRecord& record() const { return module_.record(); }
+
     void release() {
         calling(settings_, ModuleCall::Release, [this] {
             asHostError(module_.file(), "the release entry",
@@ -213,6 +218,21 @@ Outcome baseClass(const Settings& settings) {
 
 Outcome entries(const Settings& settings) {
     OpenModule module(settings);
+    // The host looks the entries up by their plain names; the record's must be those very ones.
+    const PluginExportRecord& record = module.record();
+    for (const auto& [name, entry, which] :
+         {std::tuple{"getPlugin", reinterpret_cast<void*>(record.createEntry), "creation"},
+          std::tuple{"deleteMe", reinterpret_cast<void*>(record.deleteEntry), "release"}}) {
+        const void* exported = module.symbol(name);
+        if (exported == nullptr) {
+            return fail(std::string("the module does not export ") + name +
+                        " under that plain name, which the host looks up");
+        }
+        if (exported != entry) {
+            return fail(std::string("the record's ") + which + " entry is not the exported " +
+                        name);
+        }
+    }
     module.release();  // before any creation: nothing to do
     const std::uintptr_t first = module.create();
     if (first == 0 || !PluginModule::handleAt(first)) {
