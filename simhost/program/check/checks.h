@@ -1,5 +1,9 @@
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "program/check/check_types.h"
 
 // The checks themselves; battery.cpp lists them in order.
@@ -43,6 +47,15 @@ inline Outcome fail(std::string why) {
 }
 inline Outcome skip(std::string why) {
     return {Verdict::Skip, std::move(why), 0, {}};
+}
+
+// Findings in one reason: "a, b, c", or joined by what `between` says.
+inline std::string joined(const std::vector<std::string>& items, const char* between = ", ") {
+    std::string text;
+    for (const std::string& item : items) {
+        text += (text.empty() ? "" : between) + item;
+    }
+    return text;
 }
 
 }  // namespace simhost::check

@@ -19,14 +19,6 @@ namespace simhost::check {
 
 namespace {
 
-std::string joined(const std::vector<std::string>& items) {
-    std::string text;
-    for (const std::string& item : items) {
-        text += (text.empty() ? "" : ", ") + item;
-    }
-    return text;
-}
-
 // The module file opened as a plain library, after the host's own checks; the refusal thrown as
 // the check's failure.
 DynamicLibrary openFile(const std::filesystem::path& file) {

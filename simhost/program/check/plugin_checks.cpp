@@ -174,11 +174,18 @@ Outcome variables(const Settings& settings) {
     Loaded loaded(settings);
     std::vector<std::string> problems;
     std::vector<std::string> shadowed;
+    std::vector<std::string> warnings;
     for (const ConsoleVariable* variable : loaded.variables()) {
         const auto& definition = variable->definition();
         const std::string name = printable(variable->name());
         if (isConsoleCommand(variable->name())) {
             shadowed.push_back(name);
+        }
+        if (variable->registrations() > 1) {
+            warnings.push_back(name + " is registered " +
+                               std::to_string(variable->registrations()) +
+                               " times; the host keeps the first registration's default, bounds "
+                               "and description");
         }
         if (const std::string problem = nameProblem(variable->name()); !problem.empty()) {
             problems.push_back(name + " " + problem);
@@ -203,20 +210,14 @@ Outcome variables(const Settings& settings) {
         }
     }
     if (!problems.empty()) {
-        std::string text = problems.front();
-        for (std::size_t i = 1; i < problems.size(); ++i) {
-            text += "; " + problems[i];
-        }
-        return fail(text);
+        return fail(joined(problems, "; "));
     }
     if (!shadowed.empty()) {
-        std::string text = shadowed.front();
-        for (std::size_t i = 1; i < shadowed.size(); ++i) {
-            text += ", " + shadowed[i];
-        }
-        return warn(text + " is named like a console command, which the console runs instead");
+        warnings.insert(warnings.begin(), joined(shadowed) +
+                                              " is named like a console command, "
+                                              "which the console runs instead");
     }
-    return pass();
+    return warnings.empty() ? pass() : warn(joined(warnings, "; "));
 }
 
 Outcome drawing(const Settings& settings) {

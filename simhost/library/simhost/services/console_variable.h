@@ -76,6 +76,10 @@ public:
     const std::string& text() const { return text_; }
     float number() const { return number_; }
     ModuleId creator() const { return creator_; }
+    // How many times its creator registered the name while loaded: the host keeps the first
+    // registration's default, bounds and description, and drops the others'.
+    int registrations() const { return registrations_; }
+    void registeredAgain() { ++registrations_; }
 
     // Takes a plain decimal number (optional minus sign, digits, at most one point,
     // kLongestValue characters at most) within the bounds, clamps one outside them, refuses
@@ -98,6 +102,7 @@ private:
     ModuleId creator_;
     std::string text_;
     float number_ = 0.0f;
+    int registrations_ = 1;
     std::vector<std::pair<ModuleId, std::shared_ptr<bool>>> bindings_;
 };
 

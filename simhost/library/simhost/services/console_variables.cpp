@@ -15,6 +15,9 @@ bool ConsoleVariables::CaseInsensitiveLess::operator()(std::string_view a,
 
 ConsoleVariable& ConsoleVariables::define(VariableDefinition definition, ModuleId creator) {
     if (const auto found = variables_.find(definition.name); found != variables_.end()) {
+        if (found->second.creator() == creator) {
+            found->second.registeredAgain();
+        }
         return found->second;
     }
     std::string name = definition.name;

@@ -17,7 +17,8 @@ namespace simhost {
 // bindings they hold into a module do not.
 class SIMHOST_API ConsoleVariables {
 public:
-    // Registers the variable, or returns the one already registered under that name unchanged.
+    // Registers the variable, or returns the one already registered under that name unchanged
+    // (counting the registration when it is its creator's again).
     ConsoleVariable& define(VariableDefinition definition, ModuleId creator);
 
     ConsoleVariable* find(std::string_view name);
