@@ -26,6 +26,31 @@ equals() { # <got> <wanted>
 }
 
 case $case_name in
+windows_prerequisites)
+    # The Windows presets' configure, refused in one message naming what to do, and nothing else.
+    refusal() { # <cmake option>...: the one error's words, unwrapped; the status in $work/status
+        cmake -S "$clone" -B "$work/build" -G Ninja --toolchain toolchain/clang-cl-x86.cmake "$@" \
+            >/dev/null 2>"$work/err"
+        echo $? >"$work/status"
+        rm -rf "$work/build"
+        test "$(grep -c 'CMake Error' "$work/err")" -eq 1 || cat "$work/err" >&2
+        sed -n '/(message):/,/^Call Stack/p' "$work/err" | sed '1d;$d' | tr -s ' \n' ' ' |
+            sed 's/^ //; s/ $//'
+    }
+    check "a Debug configuration is refused in one line" equals "$(refusal -DCMAKE_BUILD_TYPE=Debug) $(cat "$work/status")" \
+        "The clang-cl presets build Release or RelWithDebInfo only, not Debug: Microsoft's debug runtime is not there to link. For a debugger, use RelWithDebInfo. 1"
+    # Whatever this machine has: every program given, or none found; Wine's headers made here.
+    programs=()
+    for variable in TOOLCHAIN_CLANG CMAKE_LINKER CMAKE_AR CMAKE_RC_COMPILER CMAKE_MT CMAKE_DLLTOOL \
+        CMAKE_NM CMAKE_READOBJ; do
+        programs+=("-D$variable=/bin/true")
+    done
+    mkdir -p "$work/wine/windows" && : >"$work/wine/windows/windows.h"
+    check "missing Wine headers name windows-setup" equals "$(refusal "${programs[@]}" -DTAVORINDEN_WINE_INCLUDE=/nowhere) $(cat "$work/status")" \
+        "The Windows presets need what toolchain/windows-setup installs, and this machine lacks Wine's headers (/nowhere): run toolchain/windows-setup, then configure again. 1"
+    check "missing LLVM 16 programs name windows-setup" equals "$(refusal -DTAVORINDEN_WINE_INCLUDE="$work/wine" -DCMAKE_FIND_USE_SYSTEM_ENVIRONMENT_PATH=OFF -DCMAKE_FIND_USE_CMAKE_SYSTEM_PATH=OFF) $(cat "$work/status")" \
+        "The Windows presets need what toolchain/windows-setup installs, and this machine lacks clang-16, lld-link-16, llvm-lib-16, llvm-rc-16, llvm-mt-16, llvm-dlltool-16, llvm-nm-16, llvm-readobj-16: run toolchain/windows-setup, then configure again. 1"
+    ;;
 mounts_under)
     # bare-demo's mounts under its root, found however their paths are spelt, deepest first; in
     # a mount namespace of the test's own, so that nothing outlives it.

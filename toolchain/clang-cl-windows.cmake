@@ -16,17 +16,7 @@ else()
     set(arch_flags)
 endif()
 
-# LLVM 16's programs by Debian's versioned names, found here once: the compiler, the linker, the
-# librarian, the resource and manifest tools, and what makes and reads Windows binaries for the
-# runtime's import libraries and the tests (CMAKE_DLLTOOL, CMAKE_NM, CMAKE_READOBJ).
-find_program(TOOLCHAIN_CLANG clang-16 REQUIRED)
-find_program(CMAKE_LINKER lld-link-16 REQUIRED)
-find_program(CMAKE_AR llvm-lib-16 REQUIRED)
-find_program(CMAKE_RC_COMPILER llvm-rc-16 REQUIRED)
-find_program(CMAKE_MT llvm-mt-16 REQUIRED)
-find_program(CMAKE_DLLTOOL llvm-dlltool-16 REQUIRED)
-find_program(CMAKE_NM llvm-nm-16 REQUIRED)
-find_program(CMAKE_READOBJ llvm-readobj-16 REQUIRED)
+include(${CMAKE_CURRENT_LIST_DIR}/clang-cl-prerequisites.cmake)
 
 # clang takes the cl command line when the program it runs is named clang-cl; Debian's clang 16
 # has no such program, so a link named so is made here.
@@ -41,7 +31,7 @@ set(CMAKE_CXX_COMPILER_TARGET ${triple})
 # The headers: the fix-ups first, then the STL, then Wine's C runtime and Windows headers; none
 # of the build machine's own.
 get_filename_component(source ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
-set(wine /usr/include/wine/wine)
+set(wine ${TAVORINDEN_WINE_INCLUDE})
 string(JOIN " " headers
     -imsvc ${source}/toolchain/msvc-runtime/include
     -imsvc ${source}/third_party/msvc-stl/stl/inc
