@@ -145,7 +145,8 @@ Outcome runIsolated(const Check& check, const Settings& settings, const Timeout&
             ended("interrupted" + where(report, settings));
             break;
         case ChildEnd::How::TimedOut:
-            ended("timed out after " + timeout.given + " s" + where(report, settings));
+            ended("timed out after " + timeout.given + " s" + where(report, settings) +
+                  lastWords(end.output));
             break;
         case ChildEnd::How::Crashed:
             ended(crashText(end.code) + where(report, settings) + lastWords(end.output));
