@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "program/check/checks.h"
+#include "program/check/memory_growth.h"
 #include "program/output/shown_text.h"
 #include "simhost/host.h"
 #include "simhost/services/console_names.h"
@@ -316,6 +317,10 @@ Outcome release(const Settings& settings) {
     return pass();
 }
 
+// A probe that could not look proves nothing: never a pass.
+constexpr const char* kCannotLookAtMemory =
+    "could not look whether memory stays flat: the process's memory figures cannot be read";
+
 Outcome cycles(const Settings& settings) {
     if (kSanitizedAllocator && settings.cycles > 0) {
         return skip("memory cannot be measured under AddressSanitizer");
@@ -331,50 +336,19 @@ Outcome cycles(const Settings& settings) {
     for (int i = 0; i < kSettlingCycles; ++i) {
         cycle();
     }
-    // Memory after the first tenth, at the middle, and the most over the last tenth. A leak grows
-    // in both halves; a table enlarged once more grows in one.
-    const long long tenth = std::max<long long>(1, settings.cycles / 10);
-    const long long middle = settings.cycles / 2;
-    MemoryUse settled;
-    MemoryUse halfway;
-    MemoryUse highest;
-    for (long long i = 0; i < settings.cycles; ++i) {
+    MemoryGrowth memory(settings.cycles);
+    for (long long i = 1; i <= settings.cycles; ++i) {
         cycle();
         if (settings.cycled) {
-            settings.cycled(i + 1);
+            settings.cycled(i);
         }
-        const std::optional<MemoryUse> looked = memoryUse();
-        if (!looked) {
-            // A probe that could not look proves nothing: never a pass.
-            return fail(
-                "could not look whether memory stays flat: the process's memory figures cannot "
-                "be read");
-        }
-        const MemoryUse now = *looked;
-        if (i == tenth - 1) {
-            settled = now;
-        }
-        if (i == middle) {
-            halfway = now;
-        }
-        if (i >= settings.cycles - tenth) {
-            highest.heapBytes = std::max(highest.heapBytes, now.heapBytes);
-            highest.mappedBytes = std::max(highest.mappedBytes, now.mappedBytes);
+        if (!memory.look(i)) {
+            return fail(kCannotLookAtMemory);
         }
     }
     const std::string seen = count(static_cast<std::size_t>(settings.cycles), "cycle");
-    const bool measured = middle >= tenth && settings.cycles - tenth > middle;
-    const auto grew = [&](long long MemoryUse::*measure) {
-        return measured && halfway.*measure > settled.*measure &&
-               highest.*measure > halfway.*measure;
-    };
-    if (grew(&MemoryUse::heapBytes)) {
-        return fail(seen + ": the heap grew by " +
-                    std::to_string(highest.heapBytes - settled.heapBytes) + " bytes, steadily");
-    }
-    if (grew(&MemoryUse::mappedBytes)) {
-        return fail(seen + ": mapped memory grew by " +
-                    std::to_string(highest.mappedBytes - settled.mappedBytes) + " bytes, steadily");
+    if (const auto grew = memory.growth()) {
+        return fail(seen + ": " + *grew);
     }
     return pass(seen);
 }
@@ -409,6 +383,8 @@ Outcome drawCost(const Settings& settings) {
     }
     std::vector<double> microseconds;
     microseconds.reserve(kDraws);
+    // A draw that leaks does so on every frame: the draws are a run like the cycles.
+    MemoryGrowth memory(static_cast<long long>(kDraws));
     const auto median = [&microseconds] {
         std::vector<double> sorted = microseconds;
         const auto middle = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2);
@@ -421,6 +397,9 @@ Outcome drawCost(const Settings& settings) {
         microseconds.push_back(
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
                 .count());
+        if (!kSanitizedAllocator && !memory.look(static_cast<long long>(microseconds.size()))) {
+            return fail(kCannotLookAtMemory);
+        }
         // A drawable that plainly costs too much is not timed a thousand times over.
         if (microseconds.size() == kEnoughToTell && median() > kFailAbove) {
             break;
@@ -432,6 +411,9 @@ Outcome drawCost(const Settings& settings) {
                   microseconds.size());
     if (typical > kFailAbove) {
         return fail(std::string(text) + ", more than a quarter of a 60 Hz frame");
+    }
+    if (const auto grew = memory.growth(); grew && !kSanitizedAllocator) {
+        return fail(count(kDraws, "draw") + ": " + *grew);
     }
     if (typical > kWarnAbove) {
         return warn(std::string(text) + ", more than 1 % of a 60 Hz frame");

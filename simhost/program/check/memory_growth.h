@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "tools/module_probes.h"
+
+namespace simhost::check {
+
+// The process's memory over a run of repetitions (load and unload cycles, draws): after the first
+// tenth, at the middle, and the most over the last tenth. A leak grows in both halves; a table
+// that the system or the C runtime enlarges once grows in one, and is not told.
+class MemoryGrowth {
+public:
+    explicit MemoryGrowth(long long repetitions);
+
+    // Looks after repetition `done` (from 1); false when the process's figures cannot be read.
+    bool look(long long done);
+    // "the heap grew by N bytes, steadily" or the same of mapped memory; nothing when flat.
+    std::optional<std::string> growth() const;
+
+private:
+    long long repetitions_;
+    long long tenth_;
+    long long middle_;
+    MemoryUse settled_;
+    MemoryUse halfway_;
+    MemoryUse highest_;
+};
+
+}  // namespace simhost::check
