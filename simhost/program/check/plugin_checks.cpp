@@ -221,17 +221,29 @@ Outcome variables(const Settings& settings) {
     return warnings.empty() ? pass() : warn(joined(warnings, "; "));
 }
 
+// A draw that takes longer holds the game for whole seconds: no frame rate survives it.
+constexpr std::chrono::seconds kSlowestDraw(1);
+
 Outcome drawing(const Settings& settings) {
     Loaded loaded(settings);
     Canvas& canvas = loaded.host.canvas();
     OutsideWatch outside(canvas);
     const auto drawAt = [&](Vector2 size, const std::string& when) -> std::optional<Outcome> {
         canvas.resize(size.X, size.Y);
+        const auto start = std::chrono::steady_clock::now();
         try {
             loaded.host.draw();
         } catch (...) {
             return fail("drawing on a " + sizeText(size) + " canvas" + when +
                         " failed: " + describe(std::current_exception()));
+        }
+        // Told at once, at its size, rather than as the whole check's time running out.
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        if (took > kSlowestDraw) {
+            char seconds[32];
+            std::snprintf(seconds, sizeof seconds, "%.1f", took.count());
+            return fail("a draw on a " + sizeText(size) + " canvas" + when + " took " + seconds +
+                        " s, where a 60 Hz frame has 0.017");
         }
         return std::nullopt;
     };
