@@ -189,7 +189,8 @@ Outcome variables(const Settings& settings) {
                                "and description");
         }
         if (const std::string problem = nameProblem(variable->name()); !problem.empty()) {
-            problems.push_back(name + " " + problem);
+            problems.push_back(name);
+            problems.back().append(" ").append(problem);
         }
         if (definition.description.empty()) {
             problems.push_back(name + " has no description");
