@@ -48,7 +48,11 @@ std::optional<bool> isMapped(const std::filesystem::path& file) {
 
 std::optional<MemoryUse> memoryUse() {
     MemoryUse use;
-    use.heapBytes = static_cast<long long>(mallinfo2().uordblks);
+    const struct mallinfo2 heap = mallinfo2();
+    if (heap.arena == 0 && heap.hblkhd == 0) {
+        return std::nullopt;  // another allocator than the C library's (valgrind's, say) holds it
+    }
+    use.heapBytes = static_cast<long long>(heap.uordblks);
     std::ifstream statm("/proc/self/statm");
     long long pages = 0;
     if (!(statm >> pages)) {
