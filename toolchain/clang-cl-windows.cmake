@@ -65,6 +65,7 @@ set(CMAKE_FIND_ROOT_PATH ${CMAKE_BINARY_DIR}/packages)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${source}/toolchain/wine-run)
 
 # The project builds the runtime's static part and the import libraries (msvc-runtime/), and
-# every target links them; the project's own CMakeLists.txt files need not know.
+# every target links them; the project's own CMakeLists.txt files need not know. So does a
+# plug-in author's project built with this file.
 set(TAVORINDEN_MSVC_RUNTIME ${TAVORINDEN_WINDOWS_ARCH})
-set(CMAKE_PROJECT_Tavorinden_INCLUDE ${source}/toolchain/msvc-runtime/link_every_target.cmake)
+set(CMAKE_PROJECT_INCLUDE ${source}/toolchain/msvc-runtime/link_every_target.cmake)
