@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "call_recorder.h"
+#include "simhost/host_error.h"
 #include "simhost/services/canvas.h"
+#include "simhost/services/canvas_loan.h"
 #include "simhost/services/overlay.h"
 
 namespace {
@@ -91,6 +94,52 @@ TEST_F(OverlayTest, AFailingDrawableLeavesTheOverlayUsable) {
     EXPECT_EQ(recorder.liveHandles, 0);
     overlay.removeAll(1);
     EXPECT_EQ(drawOnce(), (Names{"after"}));
+}
+
+// A handle is lent for one draw: kept and used later, it is refused and draws nothing, in the
+// next draw and outside any draw; copying and dropping it stay harmless.
+TEST_F(OverlayTest, AHandleKeptPastItsDrawIsDead) {
+    std::optional<CanvasWrapper> kept;
+    overlay.add(1, [&kept](CanvasWrapper lent) {
+        if (!kept) {
+            kept = lent;
+            return;
+        }
+        kept->SetColor(0, 0, 0, '\xFF');
+    });
+    drawOnce();
+    canvas.fill({9, 9, 9, 255});
+    try {
+        drawOnce();
+        ADD_FAILURE() << "the kept handle drew";
+    } catch (const simhost::DrawableFailure& failure) {
+        EXPECT_EQ(failure.owner(), 1u);
+        EXPECT_EQ(failure.cause(), simhost::kDeadCanvasHandle);
+    }
+    for (int call = 0; call < 3; ++call) {
+        try {
+            if (call == 0) {
+                kept->GetSize();
+            } else if (call == 1) {
+                kept->DrawRect({0, 0}, {4, 4});
+            } else {
+                kept->SetColor(0, 0, 0, 0);
+            }
+            ADD_FAILURE() << "call " << call << " on a dead handle went through";
+        } catch (const simhost::HostError& error) {
+            EXPECT_STREQ(error.what(), simhost::kDeadCanvasHandle);
+        }
+    }
+    EXPECT_EQ(canvas.pixel(0, 0), (simhost::Rgba{9, 9, 9, 255}));
+    const CanvasWrapper copy = *kept;
+    kept.reset();
+    // The handle of the draw in progress still works, and a handle made on the canvas itself.
+    overlay.removeAll(1);
+    overlay.add(2, [](CanvasWrapper lent) { lent.DrawRect({0, 0}, {1, 1}); });
+    drawOnce();
+    EXPECT_EQ(canvas.pixel(0, 0), (simhost::Rgba{255, 255, 255, 255}));
+    CanvasWrapper direct(canvas);
+    EXPECT_EQ(direct.GetSize().X, 4);
 }
 
 }  // namespace

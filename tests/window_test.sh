@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # simhost's live window on a real X server (Xvfb, started here), looked at from outside: pictures
 # are read back from the X server, keys and resizes go through it, as a player's would.
-# Usage: window_test.sh CASE SIMHOST MODULE REBUILT_MODULE BAND_CHECK THROWING_MODULE
+# Usage: window_test.sh CASE SIMHOST MODULE REBUILT_MODULE BAND_CHECK FAILING_MODULE
 #   CASE: window (band, resize, F1, typed lines, F12, F5, Escape), watch (a rebuilt module, a broken
-#   file, a module whose draw fails), frames (--frames N and its statistics; no display at all),
+#   file, a module whose draw fails: it draws with a canvas handle kept from an earlier draw), frames (--frames N and its statistics; no display at all),
 #   lost_display (the X server goes away under the window)
 set -uo pipefail
-case_name=$1 simhost=$2 module=$3 rebuilt=$4 band_check=$5 throwing=$6
+case_name=$1 simhost=$2 module=$3 rebuilt=$4 band_check=$5 failing=$6
 work=$(mktemp -d)
 failures=0
 pids=()
@@ -151,10 +151,10 @@ watch)
 
     # A build whose draw fails: dropped and told once, and the window goes on without it.
     told=$(wc -l <"$work/err")
-    cp "$throwing" "$work/build/next.so" && mv "$work/build/next.so" "$work/build/Tavorinden.so"
+    cp "$failing" "$work/build/next.so" && mv "$work/build/next.so" "$work/build/Tavorinden.so"
     expect_title "Tavorinden.so (not loaded)"
     sleep 0.3
-    [[ $(tail -n +$((told + 1)) "$work/err") == "simhost: build/Tavorinden.so: loaded again"$'\n'"simhost: build/Tavorinden.so: draw failed: fixture failure in a draw; the module is unloaded" ]] ||
+    [[ $(tail -n +$((told + 1)) "$work/err") == "simhost: build/Tavorinden.so: loaded again"$'\n'"simhost: build/Tavorinden.so: draw failed: a drawable used a canvas handle kept from an earlier draw; a handle is dead once its draw returns; the module is unloaded" ]] ||
         fail "the failing draw was not told once: $(tail -n +$((told + 1)) "$work/err")"
     kill -0 "$simhost_pid" || fail "simhost did not survive the failing draw"
     cp "$module" "$work/build/next.so" && mv "$work/build/next.so" "$work/build/Tavorinden.so"

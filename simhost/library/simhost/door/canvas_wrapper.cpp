@@ -1,26 +1,44 @@
 #include "bakkesmod/canvas_wrapper.h"
 
-#include "simhost/door/handle_casts.h"
+#include "simhost/host_error.h"
+#include "simhost/services/canvas.h"
+#include "simhost/services/canvas_loan.h"
 
+using simhost::Canvas;
+using simhost::canvasBehind;
 using simhost::CanvasCall;
-using simhost::canvasOf;
 
 namespace {
 
-void tell(HostCanvas* surface, const CanvasCall& call) {
-    if (auto* observer = canvasOf(surface).observer()) {
+// The canvas a drawing operation works on; a handle whose draw has returned is refused.
+Canvas& drawnOn(HostCanvas* surface) {
+    if (Canvas* canvas = canvasBehind(surface)) {
+        return *canvas;
+    }
+    throw simhost::HostError(simhost::kDeadCanvasHandle);
+}
+
+// Who watches the canvas, if anyone. Copying and dropping a dead handle is harmless: a plug-in
+// that kept one still destroys it.
+simhost::CanvasObserver* observerOf(HostCanvas* surface) {
+    Canvas* canvas = canvasBehind(surface);
+    return canvas != nullptr ? canvas->observer() : nullptr;
+}
+
+void tell(Canvas& canvas, const CanvasCall& call) {
+    if (auto* observer = canvas.observer()) {
         observer->called(call);
     }
 }
 
 void acquired(HostCanvas* surface) {
-    if (auto* observer = canvasOf(surface).observer()) {
+    if (auto* observer = observerOf(surface)) {
         observer->handleAcquired();
     }
 }
 
 void released(HostCanvas* surface) {
-    if (auto* observer = canvasOf(surface).observer()) {
+    if (auto* observer = observerOf(surface)) {
         observer->handleReleased();
     }
 }
@@ -49,19 +67,22 @@ CanvasWrapper::~CanvasWrapper() {
 }
 
 void CanvasWrapper::SetColor(char red, char green, char blue, char alpha) {
+    Canvas& canvas = drawnOn(surface_);
     const simhost::Rgba color{static_cast<std::uint8_t>(red), static_cast<std::uint8_t>(green),
                               static_cast<std::uint8_t>(blue), static_cast<std::uint8_t>(alpha)};
-    tell(surface_, CanvasCall::setColor(color));
-    canvasOf(surface_).setColor(color);
+    tell(canvas, CanvasCall::setColor(color));
+    canvas.setColor(color);
 }
 
 Vector2 CanvasWrapper::GetSize() {
-    const Vector2 size = canvasOf(surface_).size();
-    tell(surface_, CanvasCall::getSize(size));
+    Canvas& canvas = drawnOn(surface_);
+    const Vector2 size = canvas.size();
+    tell(canvas, CanvasCall::getSize(size));
     return size;
 }
 
 void CanvasWrapper::DrawRect(Vector2 start, Vector2 end) {
-    tell(surface_, CanvasCall::drawRect(start, end));
-    canvasOf(surface_).drawRect(start, end);
+    Canvas& canvas = drawnOn(surface_);
+    tell(canvas, CanvasCall::drawRect(start, end));
+    canvas.drawRect(start, end);
 }

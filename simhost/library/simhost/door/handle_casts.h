@@ -1,16 +1,11 @@
 #pragma once
 
 #include "simhost/door/handle_bases.h"
-#include "simhost/services/canvas.h"
 #include "simhost/services/console_variable.h"
 #include "simhost/services/module_services.h"
 
 // From the door's opaque handles back to what this host keeps behind them.
 namespace simhost {
-
-inline Canvas& canvasOf(HostCanvas* surface) {
-    return static_cast<Canvas&>(*surface);
-}
 
 inline ConsoleVariable& variableOf(HostConsoleVariable* variable) {
     return static_cast<ConsoleVariable&>(*variable);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "simhost/services/canvas.h"
+#include "simhost/services/canvas_loan.h"
 
 namespace simhost {
 
@@ -46,7 +47,9 @@ void Overlay::draw(Canvas& canvas) {
     } settleAfterwards{*this};
     drawing_ = true;
 
-    const CanvasWrapper handle(canvas);
+    // One loan for the whole draw, ended after every drawable has returned.
+    const CanvasLoan loan(canvas);
+    const CanvasWrapper handle(loan.handle());
     // Entries stay where they are while drawing: arrivals wait apart, removals are only marked.
     for (const Entry& entry : entries_) {
         if (!entry.removed) {
