@@ -152,4 +152,55 @@ TEST(ConsoleVariables, RegisteringAgainKeepsTheFirstVariableAndItsValue) {
     EXPECT_NE(variables.find("b"), nullptr);
 }
 
+// A default the host refuses leaves 0; one outside the bounds is clamped like a typed value.
+TEST(ConsoleVariable, ItsDefaultIsReadLikeATypedValue) {
+    VariableDefinition exponent = unitRange("e");
+    exponent.defaultValue = "1e0";
+    const ConsoleVariable refused(exponent, 1);
+    EXPECT_EQ(refused.defaultChange(), ValueChange::NotPlainDecimal);
+    EXPECT_EQ(refused.text(), "0");
+    EXPECT_EQ(refused.number(), 0.0f);
+    VariableDefinition high = unitRange("h");
+    high.defaultValue = "7";
+    const ConsoleVariable clamped(high, 1);
+    EXPECT_EQ(clamped.defaultChange(), ValueChange::ClampedToMaximum);
+    EXPECT_EQ(clamped.text(), "1");
+    EXPECT_EQ(ConsoleVariable(unitRange("t"), 1).defaultChange(), ValueChange::Taken);
+}
+
+// An unloaded module's variable keeps its value for the next module that registers the name,
+// which brings its own default, bounds and description; a failed load leaves it as it was.
+TEST(ConsoleVariables, AVariableLeftBehindTakesTheNextRegistration) {
+    ConsoleVariables variables;
+    VariableDefinition wide = unitRange("size");
+    wide.maximum = 10.0f;
+    variables.define(wide, 1).set("8");
+    variables.define(unitRange("fresh_then_gone"), 1);
+    variables.orphanCreatedBy(1);
+    EXPECT_EQ(variables.find("size")->creator(), simhost::kNoModule);
+
+    VariableDefinition narrow = unitRange("size");
+    narrow.maximum = 4.0f;
+    narrow.defaultValue = "2";
+    narrow.description = "a smaller size";
+    ConsoleVariable& size = variables.define(narrow, 2);
+    EXPECT_EQ(size.creator(), 2u);
+    EXPECT_EQ(size.text(), "4");
+    EXPECT_EQ(size.definition().maximum, 4.0f);
+    EXPECT_EQ(size.definition().defaultValue, "2");
+    EXPECT_EQ(size.definition().description, "a smaller size");
+    // Another loaded module's registration changes nothing.
+    variables.define(wide, 3);
+    EXPECT_EQ(size.definition().maximum, 4.0f);
+    EXPECT_EQ(size.creator(), 2u);
+
+    variables.define(unitRange("only_two"), 2);
+    variables.removeCreatedBy(2);
+    EXPECT_EQ(variables.find("only_two"), nullptr);
+    ASSERT_EQ(variables.find("size"), &size);
+    EXPECT_EQ(size.creator(), simhost::kNoModule);
+    EXPECT_EQ(size.text(), "4");
+    EXPECT_NE(variables.find("fresh_then_gone"), nullptr);
+}
+
 }  // namespace

@@ -122,6 +122,44 @@ TEST(ModuleWatch, LoadsEachNewBuildKeepingTheVariables) {
     EXPECT_EQ(host.variables().find("cl_tavorinden")->text(), "0");
 }
 
+// A rebuild brings its own default, bounds and description; the value stays, clamped into the
+// new bounds, which is told.
+TEST(ModuleWatch, AReloadTakesTheNewDefinitionAndTellsAClamp) {
+    ScratchDirectory scratch;
+    const fs::path module = scratch / modulePath("fixture_wider_switch").string();
+    fs::copy_file(modulePath("fixture_wider_switch"), module);
+#if defined(_WIN32)
+    fs::copy_file("bakkesmod.dll", scratch / "bakkesmod.dll");
+#endif
+    simhost::importsBeside(module);
+    simhost::Host host({64, 64});
+    std::ostringstream messages;
+    simhost::PrivateCopies copies;
+    simhost::Console console(host, module, messages);
+    console.usePrivateCopies(copies);
+    ASSERT_TRUE(console.loadModule()) << messages.str();
+    const std::string told = "simhost: " + module.string() + ": ";
+
+    fs::copy_file(modulePath("fixture_switch"), module, fs::copy_options::overwrite_existing);
+    ASSERT_TRUE(console.reload()) << messages.str();
+    EXPECT_EQ(messages.str(), told + "loaded again\n" + told +
+                                  "\"fixture_enabled\" was 3; its new bounds clamp it to 1\n");
+    messages.str("");
+    console.run("fixture_enabled");
+    EXPECT_EQ(messages.str(),
+              "fixture_enabled = \"1\" (default \"1\", min 0, max 1) - fixture switch\n");
+
+    // Wider again: nothing to clamp, and the value the player left stays.
+    console.run("fixture_enabled 0");
+    fs::copy_file(modulePath("fixture_wider_switch"), module, fs::copy_options::overwrite_existing);
+    messages.str("");
+    ASSERT_TRUE(console.reload()) << messages.str();
+    console.run("fixture_enabled");
+    EXPECT_EQ(messages.str(), told + "loaded again\n" +
+                                  "fixture_enabled = \"0\" (default \"3\", min 0, max 4) - "
+                                  "fixture switch up to 4\n");
+}
+
 // One copy at a time: the one loaded. Each new copy takes the previous one's place, and none is
 // left once the copies go.
 TEST(PrivateCopies, KeepOnlyTheLatestCopy) {

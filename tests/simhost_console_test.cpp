@@ -159,4 +159,22 @@ TEST(SimhostConsole, VariablesAreListedSafely) {
               "fixture \\x1b]0;title\\x07switch\\x0d\\x0a1 console variable\n");
 }
 
+// A default the host refuses is told when the module loads, in the check's words, and the
+// variable holds 0.
+TEST(SimhostConsole, ADefaultTheHostRefusesIsToldAtLoad) {
+    const std::string module = modulePath("broken_default_not_plain").string();
+    const SimhostRun run =
+        runSimhost({"--frames", "0", "--interactive", module}, "fixture_exponent\n");
+    EXPECT_EQ(run.status, 0);
+    const std::string told = "simhost: " + module + ": ";
+    EXPECT_EQ(
+        run.err,
+        told + "\"fixture_blank\"'s default \" 1\" is not a plain decimal number; it holds 0\n" +
+            told +
+            "\"fixture_exponent\"'s default \"1e0\" is not a plain decimal number; it holds 0\n" +
+            told + "\"fixture_hex\"'s default \"0x1\" is not a plain decimal number; it holds 0\n" +
+            told + "\"fixture_plus\"'s default \"+1\" is not a plain decimal number; it holds 0\n" +
+            "fixture_exponent = \"0\" (default \"1e0\", min 0, max 1) - fixture number\n");
+}
+
 }  // namespace

@@ -13,6 +13,7 @@
 #include "program/check/checks.h"
 #include "program/check/memory_growth.h"
 #include "program/output/shown_text.h"
+#include "program/output/variable_problems.h"
 #include "simhost/host.h"
 #include "simhost/services/console_names.h"
 #include "simhost/services/console_variable.h"
@@ -195,15 +196,9 @@ Outcome variables(const Settings& settings) {
         if (definition.description.empty()) {
             problems.push_back(name + " has no description");
         }
-        // Judged as the host reads it: a default it cannot read is worth 0 there.
-        const DecimalNumber byDefault = readDecimal(definition.defaultValue);
-        if (byDefault.problem != ValueChange::Taken) {
-            problems.push_back(name + "'s default " + printable(definition.defaultValue) + " " +
-                               refusalOf(byDefault.problem));
-        } else if ((definition.minimum && byDefault.value < *definition.minimum) ||
-                   (definition.maximum && byDefault.value > *definition.maximum)) {
-            problems.push_back(name + "'s default " + definition.defaultValue +
-                               " lies outside its bounds");
+        // Judged as the host reads it, in the console's words for the same default.
+        if (std::string problem = defaultProblem(*variable); !problem.empty()) {
+            problems.push_back(std::move(problem));
         }
         for (const auto& [owner, flag] : variable->bindings()) {
             if (owner == loaded.id && *flag != (variable->number() != 0.0f)) {
@@ -280,15 +275,21 @@ Outcome unload(const Settings& settings) {
     Loaded loaded(settings);
     loaded.host.setCallWatch(&afterOnUnload);
     afterOnUnload.look(loaded.host.overlay(), loaded.id);
-    const std::size_t variablesBefore = loaded.variables().size();
+    std::vector<std::string> names;
+    for (const ConsoleVariable* variable : loaded.variables()) {
+        names.push_back(variable->name());
+    }
     // onUnload once, as a host calls it.
     loaded.host.modules().unload(loaded.id);
     if (afterOnUnload.left && *afterOnUnload.left != 0) {
         return fail("onUnload left " + count(*afterOnUnload.left, "drawable") + " registered");
     }
-    const std::size_t variablesAfter = loaded.variables().size();
-    if (variablesAfter != variablesBefore) {
-        return fail("unloading dropped " + count(variablesBefore - variablesAfter, "variable"));
+    // They stay, no longer the module's, for the next module that registers them.
+    const auto dropped = std::count_if(names.begin(), names.end(), [&](const std::string& name) {
+        return loaded.host.variables().find(name) == nullptr;
+    });
+    if (dropped != 0) {
+        return fail("unloading dropped " + count(static_cast<std::size_t>(dropped), "variable"));
     }
     return pass();
 }

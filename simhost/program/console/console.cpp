@@ -9,6 +9,7 @@
 #include "program/output/error_message.h"
 #include "program/output/screenshot.h"
 #include "program/output/shown_text.h"
+#include "program/output/variable_problems.h"
 #include "program/values/number_parsers.h"
 #include "simhost/host_error.h"
 #include "simhost/loading/module_file_check.h"
@@ -48,6 +49,7 @@ bool Console::loadModule() {
             }
         }
         loaded_ = host_.modules().load(copies_ != nullptr ? copies_->copyOf(file_) : file_);
+        tellDefaults();
         return true;
     } catch (const HostError& error) {
         messages_ << errorMessage(named(error)) << '\n';
@@ -75,7 +77,32 @@ void Console::dropModule(const std::string& why) {
     unloadModule();
 }
 
+std::map<std::string, std::string> Console::ownVariables() const {
+    std::map<std::string, std::string> own;
+    for (const ConsoleVariable* variable : host_.variables().all()) {
+        if (loaded_ && variable->creator() == *loaded_) {
+            own.emplace(variable->name(), variable->text());
+        }
+    }
+    return own;
+}
+
+void Console::tellDefaults() {
+    for (const ConsoleVariable* variable : host_.variables().all()) {
+        if (variable->creator() != *loaded_) {
+            continue;
+        }
+        if (const std::string problem = defaultProblem(*variable); !problem.empty()) {
+            messages_ << errorMessage(
+                             HostError(module_, problem + "; it holds " + variable->text()))
+                      << '\n';
+        }
+    }
+}
+
 bool Console::reload() {
+    // The values are kept; the new build's bounds may clamp them, which is told.
+    const std::map<std::string, std::string> before = ownVariables();
     if (loaded_) {
         unloadModule();  // unloaded all the same when it fails; the new file may do better
     }
@@ -83,6 +110,17 @@ bool Console::reload() {
         return false;
     }
     messages_ << errorMessage(shown(module_.string()) + ": loaded again") << '\n';
+    for (const auto& [name, text] : ownVariables()) {
+        const auto earlier = before.find(name);
+        if (earlier != before.end() && earlier->second != text) {
+            messages_ << errorMessage(HostError(module_, printable(name) + " was " +
+                                                             earlier->second +
+                                                             "; its new bounds "
+                                                             "clamp it to " +
+                                                             text))
+                      << '\n';
+        }
+    }
     return true;
 }
 

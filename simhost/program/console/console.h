@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,6 +64,10 @@ private:
     Ran screenshot(const Words& words);
     Ran plugin(const Words& words);
     Ran fail(const std::string& cause);
+    // The loaded module's variables, by name with their texts.
+    std::map<std::string, std::string> ownVariables() const;
+    // What the host made of the loaded module's defaults, told as check tells it.
+    void tellDefaults();
     // The error as the person named the file.
     HostError named(const HostError& error) const;
 

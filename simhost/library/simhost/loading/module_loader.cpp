@@ -133,6 +133,7 @@ ModuleLoader::TakenOut ModuleLoader::takeOut(ModuleId id, UnloadOrder order) {
     // Drawables and bound booleans are the module's code and memory: gone before it closes.
     overlay_.removeAll(id);
     variables_.unbindAll(id);
+    variables_.orphanCreatedBy(id);
     if (!order.releaseBeforeHostCopy) {
         entry.plugin.reset();
     }

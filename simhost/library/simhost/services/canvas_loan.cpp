@@ -1,12 +1,13 @@
 #include "simhost/services/canvas_loan.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <mutex>
-#include <utility>
-#include <vector>
+#include <string>
 
+#include "simhost/host_error.h"
 #include "simhost/services/canvas.h"
 
 namespace simhost {
@@ -23,11 +24,17 @@ bool isLoanHandle(const HostCanvas* handle) {
     return !before(handle, loanHandles) && before(handle, loanHandles + kLoanHandles);
 }
 
-// Draws may run on several hosts' threads at once; a loan lives as long as one draw.
+// Draws may run on several hosts' threads at once; a loan lives as long as one draw. A fixed
+// table: a draw allocates nothing.
+constexpr std::size_t kLoansAtOnce = 256;
+struct Loan {
+    const HostCanvas* handle = nullptr;
+    Canvas* canvas = nullptr;
+};
 struct Loans {
     std::mutex mutex;
     std::size_t next = 0;
-    std::vector<std::pair<const HostCanvas*, Canvas*>> live;
+    std::array<Loan, kLoansAtOnce> live{};
 };
 
 Loans& loans() {
@@ -40,15 +47,24 @@ Loans& loans() {
 CanvasLoan::CanvasLoan(Canvas& canvas) {
     Loans& all = loans();
     const std::lock_guard lock(all.mutex);
+    const auto free = std::find_if(all.live.begin(), all.live.end(),
+                                   [](const Loan& loan) { return loan.handle == nullptr; });
+    if (free == all.live.end()) {
+        throw HostError("more than " + std::to_string(kLoansAtOnce) + " draws at once");
+    }
     handle_ = &loanHandles[all.next];
     all.next = (all.next + 1) % kLoanHandles;
-    all.live.emplace_back(handle_, &canvas);
+    *free = {handle_, &canvas};
 }
 
 CanvasLoan::~CanvasLoan() {
     Loans& all = loans();
     const std::lock_guard lock(all.mutex);
-    std::erase_if(all.live, [this](const auto& loan) { return loan.first == handle_; });
+    for (Loan& loan : all.live) {
+        if (loan.handle == handle_) {
+            loan = {};
+        }
+    }
 }
 
 Canvas* canvasBehind(HostCanvas* handle) noexcept {
@@ -58,8 +74,8 @@ Canvas* canvasBehind(HostCanvas* handle) noexcept {
     Loans& all = loans();
     const std::lock_guard lock(all.mutex);
     const auto loan = std::find_if(all.live.begin(), all.live.end(),
-                                   [handle](const auto& each) { return each.first == handle; });
-    return loan == all.live.end() ? nullptr : loan->second;
+                                   [handle](const Loan& each) { return each.handle == handle; });
+    return loan == all.live.end() ? nullptr : loan->canvas;
 }
 
 }  // namespace simhost

@@ -57,12 +57,20 @@ std::string formatNumber(float number) {
 }
 
 ConsoleVariable::ConsoleVariable(VariableDefinition definition, ModuleId creator)
-    : definition_(std::move(definition)), creator_(creator) {
-    // A default that is no number is kept as text, worth 0.
-    text_ = definition_.defaultValue;
-    if (readDecimal(text_).problem == ValueChange::Taken) {
-        set(text_);
-    }
+    : definition_(std::move(definition)), creator_(creator), text_("0") {
+    // A default the host refuses leaves the variable at 0.
+    defaultChange_ = set(definition_.defaultValue);
+}
+
+ValueChange ConsoleVariable::adopt(VariableDefinition definition, ModuleId creator) {
+    definition_ = std::move(definition);
+    creator_ = creator;
+    adopted_ = true;
+    registrations_ = 1;
+    const ConsoleVariable judged(definition_, creator);
+    defaultChange_ = judged.defaultChange();
+    // The text held is always a plain number, so it is only ever clamped here.
+    return set(std::string(text_));
 }
 
 ValueChange ConsoleVariable::set(std::string_view value) {

@@ -76,10 +76,21 @@ public:
     const std::string& text() const { return text_; }
     float number() const { return number_; }
     ModuleId creator() const { return creator_; }
+    // What the host made of the registered default: Taken, clamped into the bounds, or refused,
+    // when the variable holds 0.
+    ValueChange defaultChange() const { return defaultChange_; }
     // How many times its creator registered the name while loaded: the host keeps the first
     // registration's default, bounds and description, and drops the others'.
     int registrations() const { return registrations_; }
     void registeredAgain() { ++registrations_; }
+    // Its module is unloaded: the variable and its value stay for the next module that registers
+    // the name.
+    void orphan() { creator_ = kNoModule; }
+    // Whether it was registered first by an earlier module than its creator.
+    bool adopted() const { return adopted_; }
+    // That next module's registration: its default, bounds and description replace the old ones,
+    // and the value stays, clamped into the new bounds (what the clamping did is returned).
+    ValueChange adopt(VariableDefinition definition, ModuleId creator);
 
     // Takes a plain decimal number (optional minus sign, digits, at most one point,
     // kLongestValue characters at most) within the bounds, clamps one outside them, refuses
@@ -102,6 +113,8 @@ private:
     ModuleId creator_;
     std::string text_;
     float number_ = 0.0f;
+    ValueChange defaultChange_ = ValueChange::Taken;
+    bool adopted_ = false;
     int registrations_ = 1;
     std::vector<std::pair<ModuleId, std::shared_ptr<bool>>> bindings_;
 };

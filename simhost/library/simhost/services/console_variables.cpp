@@ -15,10 +15,13 @@ bool ConsoleVariables::CaseInsensitiveLess::operator()(std::string_view a,
 
 ConsoleVariable& ConsoleVariables::define(VariableDefinition definition, ModuleId creator) {
     if (const auto found = variables_.find(definition.name); found != variables_.end()) {
-        if (found->second.creator() == creator) {
-            found->second.registeredAgain();
+        ConsoleVariable& variable = found->second;
+        if (variable.creator() == creator) {
+            variable.registeredAgain();
+        } else if (variable.creator() == kNoModule) {
+            variable.adopt(std::move(definition), creator);
         }
-        return found->second;
+        return variable;
     }
     std::string name = definition.name;
     ConsoleVariable variable(std::move(definition), creator);
@@ -50,7 +53,21 @@ void ConsoleVariables::unbindAll(ModuleId owner) {
     }
 }
 
+void ConsoleVariables::orphanCreatedBy(ModuleId creator) {
+    for (auto& entry : variables_) {
+        if (entry.second.creator() == creator) {
+            entry.second.orphan();
+        }
+    }
+}
+
 void ConsoleVariables::removeCreatedBy(ModuleId creator) {
+    // What an earlier module left keeps its value; the player set it.
+    for (auto& entry : variables_) {
+        if (entry.second.creator() == creator && entry.second.adopted()) {
+            entry.second.orphan();
+        }
+    }
     std::erase_if(variables_,
                   [creator](const auto& entry) { return entry.second.creator() == creator; });
 }

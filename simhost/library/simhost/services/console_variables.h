@@ -30,7 +30,10 @@ public:
     // Drops the owner's shares of the booleans it bound: a module's booleans must be gone before
     // the module's code is unmapped.
     void unbindAll(ModuleId owner);
-    // Forgets the variables the module registered first; for a module whose load failed.
+    // The module is unloaded: its variables stay, for whichever module registers them next.
+    void orphanCreatedBy(ModuleId creator);
+    // Forgets the variables the module registered first, and leaves those an earlier module left
+    // as they were; for a module whose load failed.
     void removeCreatedBy(ModuleId creator);
 
 private:
