@@ -111,6 +111,12 @@ TEST(ModuleWatch, LoadsEachNewBuildKeepingTheVariables) {
     EXPECT_FALSE(watch.poll(now += FileWatch::kSettle));
     EXPECT_EQ(console.loaded(), nullptr);
     EXPECT_EQ(host.overlay().count(), 0u);
+    // Told once it has kept still for longer than a linker pauses, and once only.
+    EXPECT_EQ(messages.str(), "");
+    watch.poll(now + simhost::ModuleWatch::kLasting / 2);
+    EXPECT_EQ(messages.str(), "");
+    watch.poll(now += simhost::ModuleWatch::kLasting);
+    watch.poll(now += 1s);
     const std::string told = messages.str();
     EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
     EXPECT_EQ(told.rfind("simhost: " + module.string() + ": ", 0), 0u) << told;
@@ -158,6 +164,39 @@ TEST(ModuleWatch, AReloadTakesTheNewDefinitionAndTellsAClamp) {
     EXPECT_EQ(messages.str(), told + "loaded again\n" +
                                   "fixture_enabled = \"0\" (default \"3\", min 0, max 4) - "
                                   "fixture switch up to 4\n");
+}
+
+// A linker that writes the file in pieces and pauses between them for longer than the watch's
+// settling time: the half-written file fails to load, untold, and the whole one loads.
+TEST(ModuleWatch, APauseInTheMiddleOfAWriteIsNoFailure) {
+    ScratchDirectory scratch;
+    const fs::path module = scratch / tavorindenModule().string();
+    fs::copy_file(tavorindenModule(), module);
+#if defined(_WIN32)
+    fs::copy_file("bakkesmod.dll", scratch / "bakkesmod.dll");
+#endif
+    simhost::importsBeside(module);
+    simhost::Host host({64, 64});
+    std::ostringstream messages;
+    simhost::PrivateCopies copies;
+    simhost::Console console(host, module, messages);
+    console.usePrivateCopies(copies);
+    ASSERT_TRUE(console.loadModule()) << messages.str();
+    auto now = FileWatch::Clock::now();
+    simhost::ModuleWatch watch(console, now);
+
+    std::ifstream built(modulePath("tavorinden_rebuilt"), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(built), {}};
+    const std::size_t half = 3000;  // headers, and none of the code
+    writeFile(module, bytes.substr(0, half));
+    watch.poll(now += 1ms);
+    EXPECT_FALSE(watch.poll(now += FileWatch::kSettle));
+    watch.poll(now += FileWatch::kSettle * 5);  // the linker's pause
+    std::ofstream(module, std::ios::binary | std::ios::app) << bytes.substr(half);
+    watch.poll(now += 1ms);
+    EXPECT_TRUE(watch.poll(now += FileWatch::kSettle));
+    watch.poll(now += simhost::ModuleWatch::kLasting * 2);
+    EXPECT_EQ(messages.str(), "simhost: " + module.string() + ": loaded again\n");
 }
 
 // One copy at a time: the one loaded. Each new copy takes the previous one's place, and none is

@@ -38,6 +38,8 @@ public:
     std::optional<FileStamp> poll(Clock::time_point now);
 
     const std::filesystem::path& file() const { return file_; }
+    // Whether the file has looked different from the content last taken, as of the last poll.
+    bool changedSinceTaken() const { return seen_ != taken_; }
 
 private:
     std::filesystem::path file_;

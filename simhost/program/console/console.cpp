@@ -29,7 +29,7 @@ Console::Console(Host& host, std::filesystem::path module, std::ostream& message
     : host_(host),
       module_(std::move(module)),
       file_(std::filesystem::absolute(module_)),
-      messages_(messages) {}
+      messages_(&messages) {}
 
 HostError Console::named(const HostError& error) const {
     return error.file().empty() ? error : HostError(module_, error.cause());
@@ -38,7 +38,7 @@ HostError Console::named(const HostError& error) const {
 bool Console::loadModule() {
     if (loaded_) {
         // A copy is a file of its own, which the loader would not know for the same module.
-        messages_ << errorMessage(HostError(module_, "is already loaded")) << '\n';
+        *messages_ << errorMessage(HostError(module_, "is already loaded")) << '\n';
         return false;
     }
     try {
@@ -52,7 +52,7 @@ bool Console::loadModule() {
         tellDefaults();
         return true;
     } catch (const HostError& error) {
-        messages_ << errorMessage(named(error)) << '\n';
+        *messages_ << errorMessage(named(error)) << '\n';
         return false;
     }
 }
@@ -66,15 +66,25 @@ bool Console::unloadModule() {
     try {
         host_.modules().unload(id);
     } catch (const HostError& error) {
-        messages_ << errorMessage(named(error)) << '\n';
+        *messages_ << errorMessage(named(error)) << '\n';
         return false;
     }
     return true;
 }
 
 void Console::dropModule(const std::string& why) {
-    messages_ << errorMessage(HostError(module_, why + "; the module is unloaded")) << '\n';
+    *messages_ << errorMessage(HostError(module_, why + "; the module is unloaded")) << '\n';
     unloadModule();
+}
+
+bool Console::reload(std::ostream& told) {
+    struct Restore {
+        std::ostream*& messages;
+        std::ostream* saved;
+        ~Restore() { messages = saved; }
+    } restore{messages_, messages_};
+    messages_ = &told;
+    return reload();
 }
 
 std::map<std::string, std::string> Console::ownVariables() const {
@@ -93,7 +103,7 @@ void Console::tellDefaults() {
             continue;
         }
         if (const std::string problem = defaultProblem(*variable); !problem.empty()) {
-            messages_ << errorMessage(
+            *messages_ << errorMessage(
                              HostError(module_, problem + "; it holds " + variable->text()))
                       << '\n';
         }
@@ -109,11 +119,11 @@ bool Console::reload() {
     if (!loadModule()) {
         return false;
     }
-    messages_ << errorMessage(shown(module_.string()) + ": loaded again") << '\n';
+    *messages_ << errorMessage(shown(module_.string()) + ": loaded again") << '\n';
     for (const auto& [name, text] : ownVariables()) {
         const auto earlier = before.find(name);
         if (earlier != before.end() && earlier->second != text) {
-            messages_ << errorMessage(HostError(module_, printable(name) + " was " +
+            *messages_ << errorMessage(HostError(module_, printable(name) + " was " +
                                                              earlier->second +
                                                              "; its new bounds "
                                                              "clamp it to " +
@@ -179,7 +189,7 @@ Console::Ran Console::execute(const Words& words) {
 }
 
 Console::Ran Console::help() {
-    messages_ << "NAME                 show a console variable\n"
+    *messages_ << "NAME                 show a console variable\n"
                  "NAME VALUE           set a console variable\n"
                  "cvarlist             list the console variables\n"
                  "draw [N]             run N host draws (default 1)\n"
@@ -199,19 +209,19 @@ Console::Ran Console::listVariables() {
     std::size_t listed = 0;
     for (const ConsoleVariable* entry : host_.variables().all()) {
         if (entry->definition().listed) {
-            messages_ << shown(entry->name()) << " = \"" << shown(entry->text()) << "\" - "
+            *messages_ << shown(entry->name()) << " = \"" << shown(entry->text()) << "\" - "
                       << shown(entry->definition().description) << '\n';
             ++listed;
         }
     }
-    messages_ << listed << (listed == 1 ? " console variable\n" : " console variables\n");
+    *messages_ << listed << (listed == 1 ? " console variable\n" : " console variables\n");
     return Ran::Done;
 }
 
 Console::Ran Console::variable(ConsoleVariable& entry, const Words& words) {
     const auto& definition = entry.definition();
     if (words.size() == 1) {
-        messages_ << shown(entry.name()) << " = \"" << shown(entry.text()) << "\" (default \""
+        *messages_ << shown(entry.name()) << " = \"" << shown(entry.text()) << "\" (default \""
                   << shown(definition.defaultValue) << "\", min "
                   << describeBound(definition.minimum) << ", max "
                   << describeBound(definition.maximum) << ") - " << shown(definition.description)
@@ -232,7 +242,7 @@ Console::Ran Console::set(ConsoleVariable& entry, const std::string& value) {
                     " stays " + shown(before));
     }
     if (change != ValueChange::Taken) {
-        messages_ << shown(entry.name()) << ": " << printable(value) << " clamped to "
+        *messages_ << shown(entry.name()) << ": " << printable(value) << " clamped to "
                   << shown(entry.text()) << ", the "
                   << (change == ValueChange::ClampedToMinimum ? "smallest" : "largest")
                   << " value allowed\n";
@@ -265,7 +275,7 @@ Console::Ran Console::draw(const Words& words) {
 Console::Ran Console::size(const Words& words) {
     if (words.size() != 2) {
         const Vector2 current = host_.canvas().size();
-        messages_ << "canvas is " << current.X << "x" << current.Y << "; usage: size WxH\n";
+        *messages_ << "canvas is " << current.X << "x" << current.Y << "; usage: size WxH\n";
         return words.size() == 1 ? Ran::Done : Ran::Failed;
     }
     const auto parsed = parseCanvasSize(words[1]);
@@ -290,12 +300,12 @@ Console::Ran Console::screenshot(const Words& words) {
     try {
         writeScreenshot(host_.canvas(), words[1]);
     } catch (const HostError& error) {
-        messages_ << errorMessage(error) << '\n';
+        *messages_ << errorMessage(error) << '\n';
         return Ran::Failed;
     } catch (const std::bad_alloc&) {
         return fail("cannot write " + shown(words[1]) + ": out of memory");
     }
-    messages_ << "wrote " << shown(words[1]) << '\n';
+    *messages_ << "wrote " << shown(words[1]) << '\n';
     return Ran::Done;
 }
 
@@ -318,7 +328,7 @@ Console::Ran Console::plugin(const Words& words) {
 }
 
 Console::Ran Console::fail(const std::string& cause) {
-    messages_ << errorMessage(cause) << '\n';
+    *messages_ << errorMessage(cause) << '\n';
     return Ran::Failed;
 }
 

@@ -37,6 +37,11 @@ public:
     // Unloads the module if it is loaded and loads the file again; false (with the reason told)
     // if that fails, and then no module is loaded.
     bool reload();
+    // The same, saying what it has to say to `told` instead: for a watch that waits to see
+    // whether a failure lasts.
+    bool reload(std::ostream& told);
+    // Where the console's answers and errors go.
+    std::ostream& messages() const { return *messages_; }
     // Unloads the module if it is loaded; false (with the reason told) when it failed on the way
     // out, though it is unloaded all the same.
     bool unloadModule();
@@ -76,7 +81,7 @@ private:
     std::filesystem::path file_;
     std::optional<ModuleId> loaded_;
     PrivateCopies* copies_ = nullptr;
-    std::ostream& messages_;
+    std::ostream* messages_;
 };
 
 }  // namespace simhost
