@@ -26,8 +26,10 @@ if(NOT list_status EQUAL 0)
     message(FATAL_ERROR "simhost check --list ended with ${list_status}")
 endif()
 # One line each; descriptions may hold semicolons, so the line ends are what is counted.
-string(REGEX MATCHALL "\n" ends "${listed}")
-list(LENGTH ends all)
+# One line per check starts with its id; what it warns of is indented, and a last line says what
+# a warning is.
+string(REGEX MATCHALL "(^|\n)[a-z-]+  " ids "${listed}")
+list(LENGTH ids all)
 string(REPLACE "<all>" "${all}" EXPECT "${EXPECT}")
 set(rest "${EXPECT}")
 while(NOT rest STREQUAL "")

@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
 #include <optional>
+#include <string>
 
+#include "tools/descriptors.h"
 #include "tools/module_probes.h"
+#include "tools/output_capture.h"
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -46,4 +53,32 @@ TEST(ModuleProbes, SayWhenTheyCannotLook) {
     EXPECT_FALSE(blind);
     EXPECT_FALSE(mapped);
 #endif
+}
+
+// What a module writes while captured is counted, then sent on where it was going: nothing lost.
+TEST(OutputCapture, CountsTheLinesAndPassesThemOn) {
+    namespace descriptors = simhost::descriptors;
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "capture-test.txt";
+    std::FILE* beyond = std::fopen(file.string().c_str(), "w+b");
+    ASSERT_NE(beyond, nullptr);
+    std::fflush(nullptr);
+    const int savedError = descriptors::duplicate(descriptors::kError);
+    ASSERT_TRUE(descriptors::redirect(descriptors::of(beyond), descriptors::kError));
+    long long lines = 0;
+    {
+        simhost::OutputCapture capture;
+        std::printf("one\n");
+        std::cout << "two" << std::endl;
+        std::fprintf(stderr, "three\nfour");
+        lines = capture.lines();
+    }
+    std::fflush(nullptr);
+    descriptors::redirect(savedError, descriptors::kError);
+    descriptors::close(savedError);
+    std::fclose(beyond);
+    EXPECT_EQ(lines, 4);
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "one\ntwo\nthree\nfour");
+    in.close();
+    std::filesystem::remove(file);
 }

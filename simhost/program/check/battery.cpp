@@ -31,11 +31,12 @@ const std::vector<Check>& battery() {
         {"variables",
          "each variable has a lower-case name without blanks, a default within its "
          "bounds and a description; bound booleans agree with their variables",
-         true, variables},
+         true, variables,
+         "a name registered more than once (the host keeps the first registration)"},
         {"drawing",
          "every drawable survives canvases from 0x0 to the largest, with each bound "
-         "variable at both ends of its range; drawing outside the canvas warns",
-         true, drawing},
+         "variable at both ends of its range",
+         true, drawing, "drawing outside the canvas; output on every draw"},
         {"unload", "after onUnload no drawable of the module is left or called; its variables stay",
          true, unload},
         {"release",
@@ -43,12 +44,12 @@ const std::vector<Check>& battery() {
          "host's copy goes",
          true, release},
         {"cycles", "load and unload cycles leave heap and mapped memory flat", true, cycles},
-        {"module-unmaps", "after the last release the module file is unmapped (pinned: a warning)",
-         true, moduleUnmaps},
+        {"module-unmaps", "after the last release the module file is unmapped", true, moduleUnmaps,
+         "a module that pins itself in memory"},
         {"draw-cost",
-         "median time of a draw at 1920x1080 (above 1 % of a 60 Hz frame: a warning; "
-         "above a quarter: a failure)",
-         true, drawCost},
+         "median time of a draw at 1920x1080, at most a quarter of a 60 Hz frame; heap flat over "
+         "the draws",
+         true, drawCost, "a median draw above 1 % of a 60 Hz frame"},
     };
     return checks;
 }

@@ -128,7 +128,12 @@ namespace {
 int listChecks(std::ostream& out, std::ostream& err) {
     for (const Check& check : battery()) {
         out << check.id << "  " << check.description << '\n';
+        if (check.warns != nullptr) {
+            out << std::string(std::string_view(check.id).size() + 2, ' ')
+                << "warns of: " << check.warns << '\n';
+        }
     }
+    out << "A warning tells a mistake the host tolerates: it does not fail the check.\n";
     return reportLost(out, err) ? kRunFailure : kSuccess;
 }
 

@@ -45,6 +45,8 @@ struct Check {
     // Whether it needs the module to load; it is skipped when loading failed.
     bool needsLoad;
     Outcome (*run)(const Settings&);
+    // The mistakes it tells as warnings, which the host tolerates; none when null.
+    const char* warns = nullptr;
 };
 
 // The keys a finding's verdict and reason are written under, on a child's channel and in the

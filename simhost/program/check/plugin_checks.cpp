@@ -19,6 +19,7 @@
 #include "simhost/services/console_variable.h"
 #include "simhost/services/console_variables.h"
 #include "tools/module_probes.h"
+#include "tools/output_capture.h"
 
 // AddressSanitizer's allocator keeps freed memory in quarantine and maps its own: memory use
 // says nothing about the module there.
@@ -220,6 +221,27 @@ Outcome variables(const Settings& settings) {
 // A draw that takes longer holds the game for whole seconds: no frame rate survives it.
 constexpr std::chrono::seconds kSlowestDraw(1);
 
+// Output on every draw reaches the player's console sixty times a second: told after the sweep,
+// over draws that have already shown they survive, so no crash's last words are held back.
+std::optional<std::string> outputOnEveryDraw(Loaded& loaded) {
+    constexpr long long kDraws = 10;
+    const std::size_t loggedBefore = loaded.host.log().lines().size();
+    long long written = 0;
+    {
+        OutputCapture capture;
+        for (long long draw = 0; draw < kDraws; ++draw) {
+            loaded.host.draw();
+        }
+        written = std::max(capture.lines(), 0LL);
+    }
+    written += static_cast<long long>(loaded.host.log().lines().size() - loggedBefore);
+    if (written < kDraws) {
+        return std::nullopt;
+    }
+    return "it writes output on every draw: " + count(static_cast<std::size_t>(written), "line") +
+           " over " + std::to_string(kDraws) + " draws";
+}
+
 Outcome drawing(const Settings& settings) {
     Loaded loaded(settings);
     Canvas& canvas = loaded.host.canvas();
@@ -263,8 +285,15 @@ Outcome drawing(const Settings& settings) {
             }
         }
     }
+    std::vector<std::string> warnings;
     if (!outside.first.empty()) {
-        return warn("a drawable reached outside the canvas: " + outside.first);
+        warnings.push_back("a drawable reached outside the canvas: " + outside.first);
+    }
+    if (auto chatty = outputOnEveryDraw(loaded)) {
+        warnings.push_back(std::move(*chatty));
+    }
+    if (!warnings.empty()) {
+        return warn(joined(warnings, "; "));
     }
     return pass(count(sweepSizes().size(), "canvas size"));
 }
