@@ -1,23 +1,37 @@
 #!/usr/bin/env bash
 # A plug-in author's route, run as docs/plugin-authors.md gives it: the door installed from this
 # build, the template copied out of the repository and built against it, then checked.
-# Usage: author_route_test.sh BUILD_DIR NM
+# Usage: author_route_test.sh linux BUILD_DIR NM
+#        author_route_test.sh windows-x64 BUILD_DIR LLVM_READOBJ
+#   windows-x64: the guide's Windows block, less the set-up and configure this build has done.
 set -uo pipefail
-build=$1
-nm=$2
+route=$1
+build=$2
+reader=$3
 clone=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# The guide's first shell block, with this build's folder for the dev preset's.
-commands=$(awk '/^```sh$/ { inside = 1; next } inside && /^```$/ { exit } inside' \
-    "$clone/docs/plugin-authors.md")
-[[ $commands == *'simhost" check build/MyPlugin.so'* ]] || {
-    echo "FAIL: the guide's commands no longer end in the check:" >&2
+# The guide's shell blocks, one command per line (continuations joined).
+block() { # <n>: the n-th block
+    awk -v wanted="$1" '/^```sh$/ { n++; inside = (n == wanted); next }
+        inside && /^```$/ { exit } inside' "$clone/docs/plugin-authors.md" | sed -e ':a' -e '/\\$/N; s/\\\n *//; ta'
+}
+if [[ $route == linux ]]; then
+    commands=$(block 1)
+    module=build/MyPlugin.so
+    commands=${commands//build\/dev/$build}
+else
+    commands=$(block 1 | grep '^cp -r template')$'\n'$(block 2 | grep -v -e '^toolchain/windows-setup$' -e '^cmake --preset ')
+    module=build-windows-x64/MyPlugin.dll
+    commands=${commands//<clone>/$clone}
+    commands=${commands//build\/windows-x64-clang-cl/$build}
+fi
+[[ $commands == *" check $module"* ]] || {
+    echo "FAIL: the guide's commands no longer end in the check of $module:" >&2
     echo "$commands" >&2
     exit 1
 }
-commands=${commands//build\/dev/$build}
 export HOME=$work/home
 mkdir -p "$HOME"
 cd "$clone" || exit 1
@@ -27,19 +41,27 @@ if ! (set -e; eval "$commands") >"$work/out" 2>&1; then
     exit 1
 fi
 failures=0
-summary=$(tail -n 1 "$work/out")
+summary=$(tail -n 1 "$work/out" | tr -d '\r')
 if [[ $summary != "12 passed, 0 failed" ]]; then
     echo "FAIL: the template's check ends \"$summary\", not \"12 passed, 0 failed\":" >&2
     cat "$work/out" >&2
     failures=$((failures + 1))
 fi
-# What leaves the module is the contract's names, no more.
-if ! cmake -DMODULE="$HOME/my-plugin/build/MyPlugin.so" -DNM="$nm" \
-    -P "$clone/tests/check_exports.cmake"; then
-    failures=$((failures + 1))
+# What leaves the module is the contract's names, no more: on Windows, the names the player's
+# DLL of the same build exports, which its own test reads.
+if [[ $route == linux ]]; then
+    cmake -DMODULE="$HOME/my-plugin/$module" -DNM="$reader" -P "$clone/tests/check_exports.cmake" ||
+        failures=$((failures + 1))
+else
+    names() { "$reader" --coff-exports "$1" | sed -n 's/^ *Name: //p' | sort; }
+    if [[ $(names "$HOME/my-plugin/$module") != "$(names "$build/bin/Tavorinden.dll")" ]]; then
+        echo "FAIL: the template's DLL exports other names than the contract's:" >&2
+        diff <(names "$build/bin/Tavorinden.dll") <(names "$HOME/my-plugin/$module") >&2
+        failures=$((failures + 1))
+    fi
 fi
 # Nothing of it was written into the repository.
-if [[ -e $clone/template/build ]]; then
+if [[ -e $clone/template/build || -e $clone/template/build-windows-x64 ]]; then
     echo "FAIL: the template was built inside the repository" >&2
     failures=$((failures + 1))
 fi

@@ -104,8 +104,8 @@ void Console::tellDefaults() {
         }
         if (const std::string problem = defaultProblem(*variable); !problem.empty()) {
             *messages_ << errorMessage(
-                             HostError(module_, problem + "; it holds " + variable->text()))
-                      << '\n';
+                              HostError(module_, problem + "; it holds " + variable->text()))
+                       << '\n';
         }
     }
 }
@@ -124,11 +124,11 @@ bool Console::reload() {
         const auto earlier = before.find(name);
         if (earlier != before.end() && earlier->second != text) {
             *messages_ << errorMessage(HostError(module_, printable(name) + " was " +
-                                                             earlier->second +
-                                                             "; its new bounds "
-                                                             "clamp it to " +
-                                                             text))
-                      << '\n';
+                                                              earlier->second +
+                                                              "; its new bounds "
+                                                              "clamp it to " +
+                                                              text))
+                       << '\n';
         }
     }
     return true;
@@ -190,18 +190,18 @@ Console::Ran Console::execute(const Words& words) {
 
 Console::Ran Console::help() {
     *messages_ << "NAME                 show a console variable\n"
-                 "NAME VALUE           set a console variable\n"
-                 "cvarlist             list the console variables\n"
-                 "draw [N]             run N host draws (default 1)\n"
-                 "size WxH             resize the canvas\n"
-                 "screenshot FILE.png  write the canvas as a PNG picture\n"
-                 "plugin unload        unload the module\n"
-                 "plugin load          load the module again\n"
-                 "help                 show this list\n"
-                 "quit                 leave\n"
-                 "Separate commands on one line with ';'. Quote values with spaces.\n"
-                 "Names of commands and variables are not case-sensitive.\n"
-                 "Values are plain decimal numbers: digits, one optional point, a leading '-'.\n";
+                  "NAME VALUE           set a console variable\n"
+                  "cvarlist             list the console variables\n"
+                  "draw [N]             run N host draws (default 1)\n"
+                  "size WxH             resize the canvas\n"
+                  "screenshot FILE.png  write the canvas as a PNG picture\n"
+                  "plugin unload        unload the module\n"
+                  "plugin load          load the module again\n"
+                  "help                 show this list\n"
+                  "quit                 leave\n"
+                  "Separate commands on one line with ';'. Quote values with spaces.\n"
+                  "Names of commands and variables are not case-sensitive.\n"
+                  "Values are plain decimal numbers: digits, one optional point, a leading '-'.\n";
     return Ran::Done;
 }
 
@@ -210,7 +210,7 @@ Console::Ran Console::listVariables() {
     for (const ConsoleVariable* entry : host_.variables().all()) {
         if (entry->definition().listed) {
             *messages_ << shown(entry->name()) << " = \"" << shown(entry->text()) << "\" - "
-                      << shown(entry->definition().description) << '\n';
+                       << shown(entry->definition().description) << '\n';
             ++listed;
         }
     }
@@ -222,10 +222,10 @@ Console::Ran Console::variable(ConsoleVariable& entry, const Words& words) {
     const auto& definition = entry.definition();
     if (words.size() == 1) {
         *messages_ << shown(entry.name()) << " = \"" << shown(entry.text()) << "\" (default \""
-                  << shown(definition.defaultValue) << "\", min "
-                  << describeBound(definition.minimum) << ", max "
-                  << describeBound(definition.maximum) << ") - " << shown(definition.description)
-                  << '\n';
+                   << shown(definition.defaultValue) << "\", min "
+                   << describeBound(definition.minimum) << ", max "
+                   << describeBound(definition.maximum) << ") - " << shown(definition.description)
+                   << '\n';
         return Ran::Done;
     }
     if (words.size() > 2) {
@@ -243,9 +243,9 @@ Console::Ran Console::set(ConsoleVariable& entry, const std::string& value) {
     }
     if (change != ValueChange::Taken) {
         *messages_ << shown(entry.name()) << ": " << printable(value) << " clamped to "
-                  << shown(entry.text()) << ", the "
-                  << (change == ValueChange::ClampedToMinimum ? "smallest" : "largest")
-                  << " value allowed\n";
+                   << shown(entry.text()) << ", the "
+                   << (change == ValueChange::ClampedToMinimum ? "smallest" : "largest")
+                   << " value allowed\n";
     }
     return Ran::Done;
 }

@@ -20,7 +20,7 @@ constexpr std::size_t kLoanHandles = std::size_t{1} << 20;
 HostCanvas loanHandles[kLoanHandles];
 
 bool isLoanHandle(const HostCanvas* handle) {
-    const std::less<const HostCanvas*> before;
+    const std::less<> before;
     return !before(handle, loanHandles) && before(handle, loanHandles + kLoanHandles);
 }
 
