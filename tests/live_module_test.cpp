@@ -68,26 +68,38 @@ TEST(FileWatch, SeesReplacedAndRewrittenFilesOnceSettled) {
     EXPECT_FALSE(watch.poll(now += 1s)) << "a file that is gone is nothing to load";
 }
 
+// A module in a plug-in folder of its own, loaded by a console from a private copy, as a live
+// session loads it.
+class WatchedCopy : public ::testing::Test {
+protected:
+    WatchedCopy() { console.usePrivateCopies(copies); }
+
+    // Puts the build in the folder and loads it.
+    bool loadCopyOf(const fs::path& built) {
+        fs::copy_file(built, module);
+#if defined(_WIN32)
+        // A plug-in folder holds the host library its modules import; the copies find it there.
+        fs::copy_file("bakkesmod.dll", scratch / "bakkesmod.dll");
+#endif
+        simhost::importsBeside(module);
+        return console.loadModule();
+    }
+
+    ScratchDirectory scratch;
+    const fs::path module = scratch / modulePath("plugin").string();
+    simhost::Host host{{64, 64}};
+    std::ostringstream messages;
+    simhost::PrivateCopies copies;
+    simhost::Console console{host, module, messages};
+};
+
 // A rebuilt module comes in with the values the old one left; a broken file leaves the host
 // without a module, told in one line, and the next good file brings the module back. The module
 // loaded is a private copy, so the file can be rewritten while it runs.
-TEST(ModuleWatch, LoadsEachNewBuildKeepingTheVariables) {
-    ScratchDirectory scratch;
-    const fs::path module = scratch / tavorindenModule().string();
-    fs::copy_file(tavorindenModule(), module);
-#if defined(_WIN32)
-    // A plug-in folder holds the host library its modules import; the copies find it there.
-    fs::copy_file("bakkesmod.dll", scratch / "bakkesmod.dll");
-#endif
-    simhost::importsBeside(module);
-    simhost::Host host({64, 64});
+TEST_F(WatchedCopy, LoadsEachNewBuildKeepingTheVariables) {
     std::ostringstream log;
-    std::ostringstream messages;
     host.log().setEcho(&log);
-    simhost::PrivateCopies copies;
-    simhost::Console console(host, module, messages);
-    console.usePrivateCopies(copies);
-    ASSERT_TRUE(console.loadModule()) << messages.str();
+    ASSERT_TRUE(loadCopyOf(tavorindenModule())) << messages.str();
     ASSERT_NE(console.loaded()->module.file(), module);
     EXPECT_EQ(console.run("cl_tavorinden 0"), simhost::Console::Ran::Done);
 
@@ -130,20 +142,8 @@ TEST(ModuleWatch, LoadsEachNewBuildKeepingTheVariables) {
 
 // A rebuild brings its own default, bounds and description; the value stays, clamped into the
 // new bounds, which is told.
-TEST(ModuleWatch, AReloadTakesTheNewDefinitionAndTellsAClamp) {
-    ScratchDirectory scratch;
-    const fs::path module = scratch / modulePath("fixture_wider_switch").string();
-    fs::copy_file(modulePath("fixture_wider_switch"), module);
-#if defined(_WIN32)
-    fs::copy_file("bakkesmod.dll", scratch / "bakkesmod.dll");
-#endif
-    simhost::importsBeside(module);
-    simhost::Host host({64, 64});
-    std::ostringstream messages;
-    simhost::PrivateCopies copies;
-    simhost::Console console(host, module, messages);
-    console.usePrivateCopies(copies);
-    ASSERT_TRUE(console.loadModule()) << messages.str();
+TEST_F(WatchedCopy, AReloadTakesTheNewDefinitionAndTellsAClamp) {
+    ASSERT_TRUE(loadCopyOf(modulePath("fixture_wider_switch"))) << messages.str();
     const std::string told = "simhost: " + module.string() + ": ";
 
     fs::copy_file(modulePath("fixture_switch"), module, fs::copy_options::overwrite_existing);
@@ -168,20 +168,8 @@ TEST(ModuleWatch, AReloadTakesTheNewDefinitionAndTellsAClamp) {
 
 // A linker that writes the file in pieces and pauses between them for longer than the watch's
 // settling time: the half-written file fails to load, untold, and the whole one loads.
-TEST(ModuleWatch, APauseInTheMiddleOfAWriteIsNoFailure) {
-    ScratchDirectory scratch;
-    const fs::path module = scratch / tavorindenModule().string();
-    fs::copy_file(tavorindenModule(), module);
-#if defined(_WIN32)
-    fs::copy_file("bakkesmod.dll", scratch / "bakkesmod.dll");
-#endif
-    simhost::importsBeside(module);
-    simhost::Host host({64, 64});
-    std::ostringstream messages;
-    simhost::PrivateCopies copies;
-    simhost::Console console(host, module, messages);
-    console.usePrivateCopies(copies);
-    ASSERT_TRUE(console.loadModule()) << messages.str();
+TEST_F(WatchedCopy, APauseInTheMiddleOfAWriteIsNoFailure) {
+    ASSERT_TRUE(loadCopyOf(tavorindenModule())) << messages.str();
     auto now = FileWatch::Clock::now();
     simhost::ModuleWatch watch(console, now);
 

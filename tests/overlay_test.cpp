@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -140,6 +141,24 @@ TEST_F(OverlayTest, AHandleKeptPastItsDrawIsDead) {
     EXPECT_EQ(canvas.pixel(0, 0), (simhost::Rgba{255, 255, 255, 255}));
     CanvasWrapper direct(canvas);
     EXPECT_EQ(direct.GetSize().X, 4);
+}
+
+// Loans are held in a fixed table, so a draw allocates nothing; one past it is refused.
+TEST(CanvasLoan, AtMostTwoHundredFiftySixAtOnce) {
+    simhost::Canvas canvas(1, 1);
+    std::vector<std::unique_ptr<simhost::CanvasLoan>> loans;
+    for (int loan = 0; loan < 256; ++loan) {
+        loans.push_back(std::make_unique<simhost::CanvasLoan>(canvas));
+    }
+    try {
+        simhost::CanvasLoan oneMore(canvas);
+        ADD_FAILURE() << "a loan past the table was made";
+    } catch (const simhost::HostError& error) {
+        EXPECT_STREQ(error.what(), "more than 256 draws at once");
+    }
+    loans.pop_back();
+    const simhost::CanvasLoan again(canvas);
+    EXPECT_EQ(CanvasWrapper(again.handle()).GetSize().X, 1);
 }
 
 }  // namespace

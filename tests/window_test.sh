@@ -138,7 +138,8 @@ watch)
     # Half a module, written in place: told in one line, and the host goes on without one.
     told=$(wc -l <"$work/err")
     head -c 3000 "$module" >"$work/build/Tavorinden.so"
-    until_true 5 grep -q "cut short or damaged" "$work/err" || fail "the broken file was not told"
+    # (Told once it has kept still for 2 s; the deadline only bounds a wait for the line.)
+    until_true 20 grep -q "cut short or damaged" "$work/err" || fail "the broken file was not told"
     sleep 0.3
     [[ $(($(wc -l <"$work/err") - told)) -eq 1 ]] || fail "not one line for the broken file"
     expect_title "Tavorinden.so (not loaded)"

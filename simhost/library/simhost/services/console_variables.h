@@ -32,8 +32,8 @@ public:
     void unbindAll(ModuleId owner);
     // The module is unloaded: its variables stay, for whichever module registers them next.
     void orphanCreatedBy(ModuleId creator);
-    // Forgets the variables the module registered first, and leaves those an earlier module left
-    // as they were; for a module whose load failed.
+    // Forgets the variables the module registered first; those an earlier module left stay, with
+    // their values, for the next module. For a module whose load failed.
     void removeCreatedBy(ModuleId creator);
 
 private:
