@@ -147,6 +147,7 @@ TEST_F(OverlayTest, AHandleKeptPastItsDrawIsDead) {
 TEST(CanvasLoan, AtMostTwoHundredFiftySixAtOnce) {
     simhost::Canvas canvas(1, 1);
     std::vector<std::unique_ptr<simhost::CanvasLoan>> loans;
+    loans.reserve(256);
     for (int loan = 0; loan < 256; ++loan) {
         loans.push_back(std::make_unique<simhost::CanvasLoan>(canvas));
     }
