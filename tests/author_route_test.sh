@@ -47,19 +47,14 @@ if [[ $summary != "12 passed, 0 failed" ]]; then
     cat "$work/out" >&2
     failures=$((failures + 1))
 fi
-# What leaves the module is the contract's names, no more: on Windows, the names the player's
-# DLL of the same build exports, which its own test reads.
+# What leaves the module is the export list's names, no more.
 if [[ $route == linux ]]; then
-    cmake -DMODULE="$HOME/my-plugin/$module" -DNM="$reader" -P "$clone/tests/check_exports.cmake" ||
-        failures=$((failures + 1))
+    reading=(-DABI=itanium -DNM="$reader")
 else
-    names() { "$reader" --coff-exports "$1" | sed -n 's/^ *Name: //p' | sort; }
-    if [[ $(names "$HOME/my-plugin/$module") != "$(names "$build/bin/Tavorinden.dll")" ]]; then
-        echo "FAIL: the template's DLL exports other names than the contract's:" >&2
-        diff <(names "$build/bin/Tavorinden.dll") <(names "$HOME/my-plugin/$module") >&2
-        failures=$((failures + 1))
-    fi
+    reading=(-DABI=msvc-x64 -DREADOBJ="$reader")
 fi
+cmake -DMODULE="$HOME/my-plugin/$module" "${reading[@]}" -P "$clone/tests/check_exports.cmake" ||
+    failures=$((failures + 1))
 # Nothing of it was written into the repository.
 if [[ -e $clone/template/build || -e $clone/template/build-windows-x64 ]]; then
     echo "FAIL: the template was built inside the repository" >&2

@@ -1,32 +1,16 @@
-# Checks that a plug-in module shows the host exactly what the host looks for.
+# Checks that a plug-in module shows the host exactly what the host looks for: the names of
+# host/cmake/plugin_exports.txt as <abi> writes them, read with one of three tools.
 #
-#   cmake -DMODULE=<file> -DNM=<nm> -P check_exports.cmake                  (ELF shared object)
-#   cmake -DMODULE=<file> -DDUMPBIN=<dumpbin> -P check_exports.cmake        (MSVC DLL)
-#   cmake -DMODULE=<file> -DREADOBJ=<llvm-readobj> -DVERSION=<version>
-#         -P check_exports.cmake                                            (32-bit DLL with
-#                                                                             MSVC's layout)
+#   cmake -DMODULE=<file> -DABI=itanium -DNM=<nm> -P check_exports.cmake            (ELF)
+#   cmake -DMODULE=<file> -DABI=<msvc-x86|msvc-x64> -DREADOBJ=<llvm-readobj>
+#         [-DVERSION=<version>] -P check_exports.cmake                             (DLL)
+#   cmake -DMODULE=<file> -DABI=<msvc-x86|msvc-x64> -DDUMPBIN=<dumpbin> -P check_exports.cmake
 #
-# For a DLL it also checks the export directory's own name, what the DLL imports and its
-# version resource.
+# With llvm-readobj and a VERSION it also checks what the DLL imports and its version resource;
+# with dumpbin, the export directory's own name.
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../host/cmake/plugin_exports.cmake)
 
-set(expected
-    "exports"
-    "getPlugin"
-    "deleteMe"
-    "BakkesMod::Plugin::BakkesModPlugin::BakkesModPlugin()"
-    "BakkesMod::Plugin::BakkesModPlugin::BakkesModPlugin(BakkesMod::Plugin::BakkesModPlugin const&)"
-    "BakkesMod::Plugin::BakkesModPlugin::BakkesModPlugin(BakkesMod::Plugin::BakkesModPlugin&&)"
-    "BakkesMod::Plugin::BakkesModPlugin::~BakkesModPlugin()"
-    "BakkesMod::Plugin::BakkesModPlugin::operator=(BakkesMod::Plugin::BakkesModPlugin const&)"
-    "BakkesMod::Plugin::BakkesModPlugin::operator=(BakkesMod::Plugin::BakkesModPlugin&&)"
-    "BakkesMod::Plugin::BakkesModPlugin::onLoad()"
-    "BakkesMod::Plugin::BakkesModPlugin::onUnload()"
-    "vtable for BakkesMod::Plugin::BakkesModPlugin")
-# Type information for the class may come along with its table.
-set(allowed
-    "typeinfo for BakkesMod::Plugin::BakkesModPlugin"
-    "typeinfo name for BakkesMod::Plugin::BakkesModPlugin")
 function(fail)
     string(JOIN "" message ${ARGN})
     message(FATAL_ERROR "${MODULE}: ${message}")
@@ -53,26 +37,8 @@ function(check_version_resource)
     endforeach()
 endfunction()
 
-set(exported)
-if(READOBJ)
-    # Every name exactly as the host looks it up: C++ members decorated the MSVC way for x86,
-    # the entry points and the record plain.
-    set(class "BakkesModPlugin@Plugin@BakkesMod@@")
-    set(wanted
-        "??0${class}QAE@XZ" "??0${class}QAE@ABV012@@Z" "??0${class}QAE@$$QAV012@@Z"
-        "??1${class}QAE@XZ" "??4${class}QAEAAV012@ABV012@@Z" "??4${class}QAEAAV012@$$QAV012@@Z"
-        "?onLoad@${class}UAEXXZ" "?onUnload@${class}UAEXXZ" "??_7${class}6B@"
-        deleteMe exports getPlugin)
-    run("${READOBJ}" --coff-exports "${MODULE}")
-    string(REGEX MATCHALL "Name: [^\n]+" names "${output}")
-    list(TRANSFORM names REPLACE "^Name: " "")
-    list(SORT names)
-    list(SORT wanted)
-    if(NOT names STREQUAL wanted)
-        list(JOIN names "\n  " names)
-        fail("exports the wrong names:\n  ${names}")
-    endif()
-    # The runtime's DLLs with MSVC's layout, the host library, the system: nothing else.
+# The runtime's DLLs with MSVC's layout, the host library, the system: nothing else.
+function(check_imports)
     run("${READOBJ}" --coff-imports "${MODULE}")
     string(REGEX MATCHALL "Name: [^\n]+\.dll" imports "${output}")
     list(TRANSFORM imports REPLACE "^Name: " "")
@@ -86,68 +52,46 @@ if(READOBJ)
     if(imports)
         fail("imports DLLs beside the host's, the runtime's and the system's: ${imports}")
     endif()
-    check_version_resource()
-    list(LENGTH wanted count)
-    message(STATUS "${MODULE} exports exactly the ${count} expected names and imports bakkesmod.dll, "
-                   "MSVCP140.dll and VCRUNTIME140.dll")
-    return()
+endfunction()
+
+plugin_exports(wanted ABI ${ABI} KINDS entry member)
+plugin_exports(allowed ABI ${ABI} KINDS extra)
+set(exported)
+if(READOBJ)
+    run("${READOBJ}" --coff-exports "${MODULE}")
+    string(REGEX MATCHALL "Name: [^\n]+" exported "${output}")
+    list(TRANSFORM exported REPLACE "^Name: " "")
 elseif(DUMPBIN)
-    # MSVC decorates C++ names its own way; the entry points and the record must stay plain.
     run("${DUMPBIN}" /nologo /exports "${MODULE}")
     if(NOT output MATCHES "following exports for Tavorinden\\.dll")
         fail("its export directory is not named 'Tavorinden.dll'")
     endif()
-    string(REPLACE "\n" ";" lines "${output}")
-    set(kinds)
+    string(REGEX MATCHALL "\n +[0-9]+ +[0-9A-Fa-f]+ +[0-9A-Fa-f]+ [^ \n]+" lines "${output}")
     foreach(line IN LISTS lines)
-        if(NOT line MATCHES "^ +[0-9]+ +[0-9A-Fa-f]+ +[0-9A-Fa-f]+ ([^ ]+)")
-            continue()
-        endif()
-        set(name "${CMAKE_MATCH_1}")
-        set(class "BakkesModPlugin@Plugin@BakkesMod@@")
-        if(name MATCHES "^\\?\\?0${class}")
-            list(APPEND kinds "constructor")
-        elseif(name MATCHES "^\\?\\?1${class}")
-            list(APPEND kinds "destructor")
-        elseif(name MATCHES "^\\?\\?4${class}")
-            list(APPEND kinds "assignment")
-        elseif(name MATCHES "^\\?(onLoad|onUnload)@${class}")
-            list(APPEND kinds "${CMAKE_MATCH_1}")
-        elseif(name MATCHES "^\\?\\?_7${class}6B@$")
-            list(APPEND kinds "vtable")
-        else()
-            list(APPEND kinds "${name}")
-        endif()
+        string(REGEX REPLACE ".* " "" name "${line}")
+        list(APPEND exported "${name}")
     endforeach()
-    set(wanted exports getPlugin deleteMe constructor constructor constructor destructor
-        assignment assignment onLoad onUnload vtable)
-    list(SORT kinds)
-    list(SORT wanted)
-    if(NOT kinds STREQUAL wanted)
-        fail("exports the wrong names\nfound (C++ members by kind): ${kinds}\nwanted: ${wanted}")
-    endif()
-    list(LENGTH wanted count)
-    message(STATUS "${MODULE} exports exactly the ${count} expected names, the entries undecorated")
-    return()
 else()
-    run("${NM}" -D --defined-only -C "${MODULE}")
-    string(REPLACE "\n" ";" lines "${output}")
-    foreach(line IN LISTS lines)
-        if(line MATCHES "^[0-9a-fA-F]+ [A-Za-z] (.+)$")
-            list(APPEND exported "${CMAKE_MATCH_1}")
-        endif()
-    endforeach()
+    run("${NM}" -D --defined-only "${MODULE}")
+    string(REGEX MATCHALL "[0-9a-fA-F]+ [A-Za-z] [^\n]+" lines "${output}")
+    list(TRANSFORM lines REPLACE "^[0-9a-fA-F]+ [A-Za-z] " "")
+    set(exported ${lines})
 endif()
-list(REMOVE_DUPLICATES exported)
 
 set(unexpected ${exported})
-list(REMOVE_ITEM unexpected ${expected} ${allowed})
-set(missing ${expected})
+list(REMOVE_ITEM unexpected ${wanted} ${allowed})
+set(missing ${wanted})
 list(REMOVE_ITEM missing ${exported})
 if(unexpected OR missing)
     list(JOIN unexpected "\n  " unexpected)
     list(JOIN missing "\n  " missing)
     fail("exports the wrong names\nunexpected:\n  ${unexpected}\nmissing:\n  ${missing}")
 endif()
+if(READOBJ AND VERSION)
+    check_imports()
+    check_version_resource()
+endif()
 list(LENGTH exported count)
-message(STATUS "${MODULE} exports exactly the ${count} expected names")
+list(LENGTH wanted needed)
+message(STATUS "${MODULE} exports exactly the ${needed} names the host looks up "
+               "(${count} names in all, as ${ABI} writes them)")

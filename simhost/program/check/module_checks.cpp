@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bakkesmod/plugin_export_record.h"
+#include "check/base_class_exports.h"
 #include "program/check/checks.h"
 #include "simhost/host_error.h"
 #include "simhost/loading/dynamic_library.h"
@@ -106,46 +107,6 @@ Result<> readableText(const DynamicLibrary& library, const char* field, const ch
     return refuse(std::string(field) + " has no end within " + std::to_string(kLongest) + " bytes");
 }
 
-// The base class's members as the host looks them up, decorated as the compiler that built this
-// host decorates them (MSVC's x64 and x86 ways, or the Itanium ABI's), with a name a person reads.
-#if defined(_MSC_VER) && defined(_M_X64)
-constexpr std::pair<const char*, const char*> kBaseClassExports[]{
-    {"??0BakkesModPlugin@Plugin@BakkesMod@@QEAA@XZ", "default constructor"},
-    {"??0BakkesModPlugin@Plugin@BakkesMod@@QEAA@AEBV012@@Z", "copy constructor"},
-    {"??0BakkesModPlugin@Plugin@BakkesMod@@QEAA@$$QEAV012@@Z", "move constructor"},
-    {"??1BakkesModPlugin@Plugin@BakkesMod@@QEAA@XZ", "destructor"},
-    {"??4BakkesModPlugin@Plugin@BakkesMod@@QEAAAEAV012@AEBV012@@Z", "copy assignment"},
-    {"??4BakkesModPlugin@Plugin@BakkesMod@@QEAAAEAV012@$$QEAV012@@Z", "move assignment"},
-    {"?onLoad@BakkesModPlugin@Plugin@BakkesMod@@UEAAXXZ", "onLoad"},
-    {"?onUnload@BakkesModPlugin@Plugin@BakkesMod@@UEAAXXZ", "onUnload"},
-    {"??_7BakkesModPlugin@Plugin@BakkesMod@@6B@", "virtual-function table"},
-};
-#elif defined(_MSC_VER)
-constexpr std::pair<const char*, const char*> kBaseClassExports[]{
-    {"??0BakkesModPlugin@Plugin@BakkesMod@@QAE@XZ", "default constructor"},
-    {"??0BakkesModPlugin@Plugin@BakkesMod@@QAE@ABV012@@Z", "copy constructor"},
-    {"??0BakkesModPlugin@Plugin@BakkesMod@@QAE@$$QAV012@@Z", "move constructor"},
-    {"??1BakkesModPlugin@Plugin@BakkesMod@@QAE@XZ", "destructor"},
-    {"??4BakkesModPlugin@Plugin@BakkesMod@@QAEAAV012@ABV012@@Z", "copy assignment"},
-    {"??4BakkesModPlugin@Plugin@BakkesMod@@QAEAAV012@$$QAV012@@Z", "move assignment"},
-    {"?onLoad@BakkesModPlugin@Plugin@BakkesMod@@UAEXXZ", "onLoad"},
-    {"?onUnload@BakkesModPlugin@Plugin@BakkesMod@@UAEXXZ", "onUnload"},
-    {"??_7BakkesModPlugin@Plugin@BakkesMod@@6B@", "virtual-function table"},
-};
-#else
-constexpr std::pair<const char*, const char*> kBaseClassExports[]{
-    {"_ZN9BakkesMod6Plugin15BakkesModPluginC1Ev", "default constructor"},
-    {"_ZN9BakkesMod6Plugin15BakkesModPluginC1ERKS1_", "copy constructor"},
-    {"_ZN9BakkesMod6Plugin15BakkesModPluginC1EOS1_", "move constructor"},
-    {"_ZN9BakkesMod6Plugin15BakkesModPluginD1Ev", "destructor"},
-    {"_ZN9BakkesMod6Plugin15BakkesModPluginaSERKS1_", "copy assignment"},
-    {"_ZN9BakkesMod6Plugin15BakkesModPluginaSEOS1_", "move assignment"},
-    {"_ZN9BakkesMod6Plugin15BakkesModPlugin6onLoadEv", "onLoad"},
-    {"_ZN9BakkesMod6Plugin15BakkesModPlugin8onUnloadEv", "onUnload"},
-    {"_ZTVN9BakkesMod6Plugin15BakkesModPluginE", "virtual-function table"},
-};
-#endif
-
 }  // namespace
 
 Outcome opens(const Settings& settings) {
@@ -197,9 +158,9 @@ Outcome baseClass(const Settings& settings) {
     const OpenLibrary opened(settings);
     const DynamicLibrary& library = *opened;
     std::vector<std::string> missing;
-    for (const auto& [name, readable] : kBaseClassExports) {
+    for (const auto& [name, role] : kBaseClassExports) {
         if (library.symbol(name) == nullptr) {
-            missing.emplace_back(readable);
+            missing.emplace_back(role);
         }
     }
     if (!missing.empty()) {
