@@ -231,17 +231,20 @@ TEST(LoaderRequests, RefusesFilesTheSystemLoaderCannotTakeSafely) {
     Elf64_Ehdr header{};
     std::memcpy(&header, bytes.data(), sizeof header);
     std::size_t end = 0;
+    int last = 0;  // the first segment to end there
     for (int i = 0; i < header.e_phnum; ++i) {
         Elf64_Phdr segment{};
         std::memcpy(&segment, bytes.data() + header.e_phoff + i * sizeof segment, sizeof segment);
-        if (segment.p_type == PT_LOAD) {
-            end = std::max<std::size_t>(end, segment.p_offset + segment.p_filesz);
+        if (segment.p_type == PT_LOAD && segment.p_offset + segment.p_filesz > end) {
+            end = segment.p_offset + segment.p_filesz;
+            last = i;
         }
     }
     ASSERT_LT(end, bytes.size());
     const auto cut = scratch / "cut.so";
     std::ofstream(cut, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(end - 1));
-    EXPECT_EQ(loadError(host, cut), cut.string() + ": is cut short or damaged");
+    EXPECT_EQ(loadError(host, cut), cut.string() + ": is cut short or damaged: loadable segment " +
+                                        std::to_string(last) + " reaches past the end of the file");
     EXPECT_TRUE(host.modules().loaded().empty());
 }
 #endif

@@ -7,7 +7,7 @@
 #include <memory>
 #include <system_error>
 
-#include "simhost/loading/elf_file.h"
+#include "simhost/image/module_image.h"
 #include "tools/module_probes.h"
 #include "tools/probe_names.h"
 
@@ -15,13 +15,14 @@ namespace simhost {
 
 std::vector<std::string> missingImports(const std::filesystem::path& file) {
     std::vector<std::string> missing;
-    const auto elf = ElfFile::read(file);
-    if (!elf) {
+    const auto reader = ByteReader::open(file);
+    const auto image = reader ? readModuleImage(*reader) : Result<ModuleImage>(refuse(""));
+    if (!image || image->kind.format != ImageFormat::Elf) {
         return missing;
     }
-    for (const std::string& name : elf->undefinedSymbols()) {
-        if (dlsym(RTLD_DEFAULT, name.c_str()) == nullptr) {
-            missing.push_back(readableSymbol(name));
+    for (const ImportedName& imported : image->imports) {
+        if (dlsym(RTLD_DEFAULT, imported.name.c_str()) == nullptr) {
+            missing.push_back(readableSymbol(imported.name));
         }
     }
     return missing;

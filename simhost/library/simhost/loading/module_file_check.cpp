@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "simhost/loading/image_extent.h"
+#include "simhost/image/module_image.h"
 #include "simhost/loading/module_machine.h"
 
 namespace simhost {
@@ -22,11 +22,16 @@ Result<> fitForLoading(const std::filesystem::path& file) {
         default:
             return refuse("is not a regular file");
     }
-    if (auto machine = builtForThisMachine(file); !machine) {
+    const auto image = ByteReader::open(file);
+    const auto kind = image ? imageKind(*image) : std::nullopt;
+    if (!kind) {
+        return {};  // no module the host reads: the system loader says why
+    }
+    if (auto machine = builtForThisMachine(*kind); !machine) {
         return machine;
     }
-    if (!imageFitsInFile(file)) {
-        return refuse("is cut short or damaged");
+    if (const auto read = readModuleImage(*image); !read) {
+        return refuse("is cut short or damaged: " + read.reason());
     }
     return {};
 }

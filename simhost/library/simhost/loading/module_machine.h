@@ -1,15 +1,13 @@
 #pragma once
 
-#include <filesystem>
-
+#include "simhost/image/module_image.h"
 #include "simhost/result.h"
 
 namespace simhost {
 
-// Whether the code in a module file can run in this host, read from its header; refused for a
-// Windows module on a host that loads ELF ones and back, or for one built for another processor
-// ("built for AArch64; this host runs x86-64"). A header that is neither ELF nor PE is accepted
-// here: the system loader then says why it is no module.
-Result<> builtForThisMachine(const std::filesystem::path& file);
+// Whether code of this kind can run in this host; refused for a Windows module on a host that
+// loads ELF ones and back, or for one built for another processor ("built for AArch64; this host
+// runs x86-64").
+Result<> builtForThisMachine(const ImageKind& machine);
 
 }  // namespace simhost

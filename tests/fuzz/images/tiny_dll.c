@@ -1,0 +1,3 @@
+extern int hostOperation(int);
+extern int byOrdinal(int);
+__declspec(dllexport) int entry(int x) { return hostOperation(x) + byOrdinal(x); }
