@@ -311,7 +311,8 @@ TEST(ModuleWatch, InteractiveSessionRunsTheLinesInOrder) {
         runSimhost({"--interactive", "--watch", tavorindenModule().string()},
                    "cl_tavorinden 0\nplugin unload\nplugin load\ncl_tavorinden\n");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Tavorinden version: 1.02\nTavorinden version: 1.02\n");
+    EXPECT_EQ(run.out, "Tavorinden version: " TAVORINDEN_VERSION
+                       "\nTavorinden version: " TAVORINDEN_VERSION "\n");
     EXPECT_NE(run.err.find("cl_tavorinden = \"0\""), std::string::npos) << run.err;
 }
 

@@ -16,8 +16,8 @@ TEST(PluginLoading, TheVersionLineIsTheOneNewLogLine) {
     Host host;
     host.log().write("earlier line");
     host.modules().load(tavorindenModule());
-    EXPECT_EQ(host.log().lines(),
-              (std::vector<std::string>{"earlier line", "Tavorinden version: 1.02"}));
+    EXPECT_EQ(host.log().lines(), (std::vector<std::string>{
+                                      "earlier line", "Tavorinden version: " TAVORINDEN_VERSION}));
 }
 
 TEST(PluginLoading, RegistersTheSwitchVariable) {
@@ -67,7 +67,8 @@ TEST(PluginLoading, KeepsThePlayersSettingAcrossAReload) {
 
     host.modules().load(tavorindenModule());
     EXPECT_EQ(host.log().lines(),
-              (std::vector<std::string>{"Tavorinden version: 1.02", "Tavorinden version: 1.02"}));
+              (std::vector<std::string>{"Tavorinden version: " TAVORINDEN_VERSION,
+                                        "Tavorinden version: " TAVORINDEN_VERSION}));
     const auto& bindings = host.variables().find("cl_tavorinden")->bindings();
     ASSERT_EQ(bindings.size(), 1u);
     EXPECT_FALSE(*bindings.front().second);

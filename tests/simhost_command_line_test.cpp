@@ -104,7 +104,7 @@ TEST(SimhostCommandLine, HelpAndVersion) {
     } cases[] = {
         {{"--help"}, expected("simhost-help.txt")},
         {{"check", "--help"}, expected("simhost-check-help.txt")},
-        {{"--version"}, "simhost 1.02\n"},
+        {{"--version"}, "simhost " TAVORINDEN_VERSION "\n"},
     };
     for (const auto& c : cases) {
         const SimhostRun run = runSimhost(c.arguments);
@@ -165,7 +165,7 @@ TEST(SimhostCommandLine, CountedOptionsAtTheirLimits) {
 TEST(SimhostCommandLine, TheLogAloneGoesToStandardOutput) {
     const SimhostRun run = runSimhost({"--command", "cvarlist", tavorindenModule().string()});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "Tavorinden version: 1.02\n");
+    EXPECT_EQ(run.out, "Tavorinden version: " TAVORINDEN_VERSION "\n");
     EXPECT_NE(run.err.find("cl_tavorinden = \"1\" - Tavorinden!"), std::string::npos);
 }
 

@@ -31,7 +31,7 @@ TEST(SimhostConsole, SetsRefusesAndClampsTheSwitch) {
         "cl_tavorinden 7\n"
         "cl_tavorinden\n");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "Tavorinden version: 1.02\n");
+    EXPECT_EQ(run.out, "Tavorinden version: " TAVORINDEN_VERSION "\n");
     EXPECT_TRUE(says(run, "cl_tavorinden = \"0\" (default \"1\", min 0, max 1) - Tavorinden!\n"))
         << run.err;
     EXPECT_TRUE(
@@ -77,7 +77,8 @@ TEST(SimhostConsole, UnloadAndReloadLogTheVersionAgain) {
         "plugin load Tavorinden\n"
         "plugin load\n"
         "plugin load Other\n");
-    EXPECT_EQ(run.out, "Tavorinden version: 1.02\nTavorinden version: 1.02\n");
+    EXPECT_EQ(run.out, "Tavorinden version: " TAVORINDEN_VERSION
+                       "\nTavorinden version: " TAVORINDEN_VERSION "\n");
     EXPECT_TRUE(says(run, "Tavorinden is not loaded\n")) << run.err;
     EXPECT_TRUE(says(run, "is already loaded\n")) << run.err;
     EXPECT_TRUE(says(run, "no plug-in named \"Other\"")) << run.err;

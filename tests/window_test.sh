@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # simhost's live window on a real X server (Xvfb, started here), looked at from outside: pictures
 # are read back from the X server, keys and resizes go through it, as a player's would.
-# Usage: window_test.sh CASE SIMHOST MODULE REBUILT_MODULE BAND_CHECK FAILING_MODULE
-#   CASE: window (band, resize, F1, typed lines, F12, F5, Escape), watch (a rebuilt module, a broken
-#   file, a module whose draw fails: it draws with a canvas handle kept from an earlier draw), frames (--frames N and its statistics; no display at all),
-#   lost_display (the X server goes away under the window)
+# Usage: window_test.sh CASE SIMHOST MODULE REBUILT_MODULE BAND_CHECK FAILING_MODULE VERSION
+#   CASE: window (band, resize, F1, typed lines, F12, F5, Escape), watch (a rebuilt module, a
+#   broken file, a module whose draw fails: it draws with a canvas handle kept from an earlier
+#   draw), frames (--frames N and its statistics; no display at all), lost_display (the X server
+#   goes away under the window)
+#   VERSION: the plug-in's, which it logs and the title shows
 set -uo pipefail
-case_name=$1 simhost=$2 module=$3 rebuilt=$4 band_check=$5 failing=$6
+case_name=$1 simhost=$2 module=$3 rebuilt=$4 band_check=$5 failing=$6 version=$7
 work=$(mktemp -d)
 failures=0
 pids=()
@@ -85,7 +87,7 @@ window)
     start_simhost --window --size 640x360 "$module"
     until_true 10 window_id Tavorinden >/dev/null || { fail "no window appeared"; report; }
     window=$(window_id Tavorinden)
-    expect_title "Tavorinden 1.02 | 640x360 | cl_tavorinden 1 |"
+    expect_title "Tavorinden $version | 640x360 | cl_tavorinden 1 |"
     expect_band 640x360 on first
 
     xdotool windowsize "$window" 800 450
@@ -107,11 +109,11 @@ window)
 
     xdotool key F5
     until_true 5 grep -q "Tavorinden.so: loaded again" "$work/err" || fail "F5 did not reload"
-    expect_title "Tavorinden 1.02 | 800x450 | cl_tavorinden 1 |"
+    expect_title "Tavorinden $version | 800x450 | cl_tavorinden 1 |"
 
     xdotool key Escape
     finish 0
-    [[ $(grep -c "^Tavorinden version: 1.02$" "$work/out") -eq 2 ]] ||
+    [[ $(grep -c "^Tavorinden version: $version$" "$work/out") -eq 2 ]] ||
         fail "not one version line for the start and one for F5"
     ;;
 watch)
@@ -132,7 +134,7 @@ watch)
     echo "rebuilt module in after $took ms"
     # A quarter of a second on an idle machine; the bound leaves room for a busy one.
     ((took < 1000)) || fail "the rebuilt module took $took ms to come in"
-    expect_title "Tavorinden 1.02-rebuilt | 480x270 | cl_tavorinden 0"
+    expect_title "Tavorinden $version-rebuilt | 480x270 | cl_tavorinden 0"
     expect_band 480x270 off rebuilt
 
     # Half a module, written in place: told in one line, and the host goes on without one.
@@ -147,7 +149,7 @@ watch)
 
     # The linker finishes, in place.
     cat "$module" >"$work/build/Tavorinden.so"
-    expect_title "Tavorinden 1.02 | 480x270 | cl_tavorinden 0"
+    expect_title "Tavorinden $version | 480x270 | cl_tavorinden 0"
     expect_band 480x270 off restored
 
     # A build whose draw fails: dropped and told once, and the window goes on without it.
@@ -159,7 +161,7 @@ watch)
         fail "the failing draw was not told once: $(tail -n +$((told + 1)) "$work/err")"
     kill -0 "$simhost_pid" || fail "simhost did not survive the failing draw"
     cp "$module" "$work/build/next.so" && mv "$work/build/next.so" "$work/build/Tavorinden.so"
-    expect_title "Tavorinden 1.02 | 480x270 | cl_tavorinden 0"
+    expect_title "Tavorinden $version | 480x270 | cl_tavorinden 0"
     type_line "quit"
     finish 0
     [[ $(grep -c "^Tavorinden version: " "$work/out") -eq 4 ]] || fail "not four version lines"

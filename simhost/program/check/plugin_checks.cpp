@@ -14,6 +14,8 @@
 #include "program/check/memory_growth.h"
 #include "program/output/shown_text.h"
 #include "program/output/variable_problems.h"
+#include "program/values/counting.h"
+#include "program/values/number_parsers.h"
 #include "simhost/host.h"
 #include "simhost/services/console_names.h"
 #include "simhost/services/console_variable.h"
@@ -50,10 +52,6 @@ const std::vector<Vector2>& sweepSizes() {
     return sizes;
 }
 
-std::string sizeText(Vector2 size) {
-    return std::to_string(size.X) + "x" + std::to_string(size.Y);
-}
-
 // Notes a drawable reaching outside the canvas.
 class OutsideWatch : public CanvasObserver {
 public:
@@ -71,7 +69,7 @@ public:
             if (corner.X < 0 || corner.Y < 0 || corner.X > size.X || corner.Y > size.Y) {
                 first = "DrawRect((" + std::to_string(call.first.X) + ", " +
                         std::to_string(call.first.Y) + "), (" + std::to_string(call.second.X) +
-                        ", " + std::to_string(call.second.Y) + ")) on a " + sizeText(size) +
+                        ", " + std::to_string(call.second.Y) + ")) on a " + canvasSizeText(size) +
                         " canvas";
                 return;
             }
@@ -139,10 +137,6 @@ private:
     ModuleId owner_ = 0;
 };
 
-std::string count(std::size_t n, const char* thing) {
-    return std::to_string(n) + " " + thing + (n == 1 ? "" : "s");
-}
-
 // What keeps a player from typing the name at the console, the first thing found; empty for a
 // name a console line reads back as itself.
 std::string nameProblem(const std::string& name) {
@@ -168,9 +162,9 @@ std::string nameProblem(const std::string& name) {
 
 Outcome load(const Settings& settings) {
     Loaded loaded(settings);
-    return pass("logged " + count(loaded.host.log().lines().size(), "line") + ", registered " +
-                count(loaded.variables().size(), "variable") + " and " +
-                count(loaded.host.overlay().count(loaded.id), "drawable"));
+    return pass("logged " + counted(loaded.host.log().lines().size(), "line", "lines") +
+                ", registered " + counted(loaded.variables().size(), "variable", "variables") +
+                " and " + counted(loaded.host.overlay().count(loaded.id), "drawable", "drawables"));
 }
 
 Outcome variables(const Settings& settings) {
@@ -238,8 +232,9 @@ std::optional<std::string> outputOnEveryDraw(Loaded& loaded) {
     if (written < kDraws) {
         return std::nullopt;
     }
-    return "it writes output on every draw: " + count(static_cast<std::size_t>(written), "line") +
-           " over " + std::to_string(kDraws) + " draws";
+    return "it writes output on every draw: " +
+           counted(static_cast<std::size_t>(written), "line", "lines") + " over " +
+           std::to_string(kDraws) + " draws";
 }
 
 Outcome drawing(const Settings& settings) {
@@ -252,7 +247,7 @@ Outcome drawing(const Settings& settings) {
         try {
             loaded.host.draw();
         } catch (...) {
-            return fail("drawing on a " + sizeText(size) + " canvas" + when +
+            return fail("drawing on a " + canvasSizeText(size) + " canvas" + when +
                         " failed: " + describe(std::current_exception()));
         }
         // Told at once, at its size, rather than as the whole check's time running out.
@@ -260,8 +255,8 @@ Outcome drawing(const Settings& settings) {
         if (took > kSlowestDraw) {
             char seconds[32];
             std::snprintf(seconds, sizeof seconds, "%.1f", took.count());
-            return fail("a draw on a " + sizeText(size) + " canvas" + when + " took " + seconds +
-                        " s, where a 60 Hz frame has 0.017");
+            return fail("a draw on a " + canvasSizeText(size) + " canvas" + when + " took " +
+                        seconds + " s, where a 60 Hz frame has 0.017");
         }
         return std::nullopt;
     };
@@ -295,7 +290,7 @@ Outcome drawing(const Settings& settings) {
     if (!warnings.empty()) {
         return warn(joined(warnings, "; "));
     }
-    return pass(count(sweepSizes().size(), "canvas size"));
+    return pass(counted(sweepSizes().size(), "canvas size", "canvas sizes"));
 }
 
 Outcome unload(const Settings& settings) {
@@ -311,14 +306,16 @@ Outcome unload(const Settings& settings) {
     // onUnload once, as a host calls it.
     loaded.host.modules().unload(loaded.id);
     if (afterOnUnload.left && *afterOnUnload.left != 0) {
-        return fail("onUnload left " + count(*afterOnUnload.left, "drawable") + " registered");
+        return fail("onUnload left " + counted(*afterOnUnload.left, "drawable", "drawables") +
+                    " registered");
     }
     // They stay, no longer the module's, for the next module that registers them.
     const auto dropped = std::count_if(names.begin(), names.end(), [&](const std::string& name) {
         return loaded.host.variables().find(name) == nullptr;
     });
     if (dropped != 0) {
-        return fail("unloading dropped " + count(static_cast<std::size_t>(dropped), "variable"));
+        return fail("unloading dropped " +
+                    counted(static_cast<std::size_t>(dropped), "variable", "variables"));
     }
     return pass();
 }
@@ -389,7 +386,7 @@ Outcome cycles(const Settings& settings) {
             return fail(kCannotLookAtMemory);
         }
     }
-    const std::string seen = count(static_cast<std::size_t>(settings.cycles), "cycle");
+    const std::string seen = counted(static_cast<std::size_t>(settings.cycles), "cycle", "cycles");
     if (const auto grew = memory.growth()) {
         return fail(seen + ": " + *grew);
     }
@@ -428,12 +425,6 @@ Outcome drawCost(const Settings& settings) {
     microseconds.reserve(kDraws);
     // A draw that leaks does so on every frame: the draws are a run like the cycles.
     MemoryGrowth memory(static_cast<long long>(kDraws));
-    const auto median = [&microseconds] {
-        std::vector<double> sorted = microseconds;
-        const auto middle = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2);
-        std::nth_element(sorted.begin(), middle, sorted.end());
-        return sorted[sorted.size() / 2];
-    };
     while (microseconds.size() < kDraws) {
         const auto start = std::chrono::steady_clock::now();
         loaded.host.overlay().draw(loaded.host.canvas());
@@ -444,11 +435,11 @@ Outcome drawCost(const Settings& settings) {
             return fail(kCannotLookAtMemory);
         }
         // A drawable that plainly costs too much is not timed a thousand times over.
-        if (microseconds.size() == kEnoughToTell && median() > kFailAbove) {
+        if (microseconds.size() == kEnoughToTell && percentile(microseconds, 50) > kFailAbove) {
             break;
         }
     }
-    const double typical = median();
+    const double typical = percentile(microseconds, 50);
     char text[96];
     std::snprintf(text, sizeof text, "median %.1f us per draw over %zu draws", typical,
                   microseconds.size());
@@ -456,7 +447,7 @@ Outcome drawCost(const Settings& settings) {
         return fail(std::string(text) + ", more than a quarter of a 60 Hz frame");
     }
     if (const auto grew = memory.growth(); grew && !kSanitizedAllocator) {
-        return fail(count(kDraws, "draw") + ": " + *grew);
+        return fail(counted(kDraws, "draw", "draws") + ": " + *grew);
     }
     if (typical > kWarnAbove) {
         return warn(std::string(text) + ", more than 1 % of a 60 Hz frame");

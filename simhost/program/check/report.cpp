@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "program/output/shown_text.h"
+#include "program/values/counting.h"
 #include "simhost/host_error.h"
 
 namespace simhost::check {
@@ -20,10 +21,6 @@ int count(const std::vector<Finding>& findings, Verdict verdict) {
         n += finding.outcome.verdict == verdict ? 1 : 0;
     }
     return n;
-}
-
-std::string plural(int n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
 void writeText(const std::filesystem::path& file, const std::string& text) {
@@ -60,7 +57,7 @@ std::string summary(const std::vector<Finding>& findings) {
     std::string text = std::to_string(count(findings, Verdict::Pass)) + " passed, " +
                        std::to_string(count(findings, Verdict::Fail)) + " failed";
     if (const int warnings = count(findings, Verdict::Warn); warnings > 0) {
-        text += ", " + plural(warnings, "warning", "warnings");
+        text += ", " + counted(static_cast<std::size_t>(warnings), "warning", "warnings");
     }
     if (const int skipped = count(findings, Verdict::Skip); skipped > 0) {
         text += ", " + std::to_string(skipped) + " skipped";

@@ -10,6 +10,7 @@
 #include "program/output/shown_text.h"
 #include "program/values/number_parsers.h"
 #include "simhost/services/canvas.h"
+#include "tools/probe_names.h"
 
 namespace simhost {
 
@@ -105,8 +106,7 @@ void declare(CLI::App& app, CLI::App& check, CommandLine& line, Given& given) {
     RunOptions& run = line.run;
     addParsed(app, "--size", run.size, parseCanvasSize,
               "canvas size, each side 1 to " + kSizes + " (default " +
-                  std::to_string(Host::kDefaultCanvasSize.X) + "x" +
-                  std::to_string(Host::kDefaultCanvasSize.Y) + ")")
+                  canvasSizeText(Host::kDefaultCanvasSize) + ")")
         ->type_name("WxH");
     addParsed(
         app, "--frames", run.frames,
@@ -208,14 +208,6 @@ Result<> checkOptionsAgree(const check::CheckOptions& options, bool moduleGiven)
     return check::reportFilesApart(options);
 }
 
-// The file a path names, links followed, for a child to open as this process would: /dev/stdin
-// in a child is the child's own. A path that does not resolve stays as given, made absolute.
-std::filesystem::path resolved(const std::filesystem::path& file) {
-    std::error_code error;
-    auto real = std::filesystem::canonical(file, error);
-    return error ? std::filesystem::absolute(file) : real;
-}
-
 // The check subcommand's options, once CLI11 has read them: paths made absolute once, before
 // any module code runs (a plug-in may change the working directory).
 Result<CommandLine> checkLine(CommandLine line, const Given& given, bool moduleGiven,
@@ -233,7 +225,9 @@ Result<CommandLine> checkLine(CommandLine line, const Given& given, bool moduleG
         return refuse(agreed.reason());
     }
     if (!options.module.empty()) {
-        options.settings.module = resolved(options.module);
+        // The file itself, links followed, for a child to open as this process would: /dev/stdin
+        // in a child is the child's own.
+        options.settings.module = resolvedName(options.module);
     }
     for (auto* file : {&options.junit, &options.json}) {
         if (*file) {

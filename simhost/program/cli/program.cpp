@@ -1,4 +1,5 @@
 #include "program/cli/program.h"
+#include "program/values/number_parsers.h"
 
 #include <exception>
 #include <iostream>

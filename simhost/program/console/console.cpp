@@ -275,7 +275,7 @@ Console::Ran Console::draw(const Words& words) {
 Console::Ran Console::size(const Words& words) {
     if (words.size() != 2) {
         const Vector2 current = host_.canvas().size();
-        *messages_ << "canvas is " << current.X << "x" << current.Y << "; usage: size WxH\n";
+        *messages_ << "canvas is " << canvasSizeText(current) << "; usage: size WxH\n";
         return words.size() == 1 ? Ran::Done : Ran::Failed;
     }
     const auto parsed = parseCanvasSize(words[1]);

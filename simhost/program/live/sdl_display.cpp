@@ -9,6 +9,7 @@
 
 #include "program/live/display.h"
 #include "program/live/pixel_rows.h"
+#include "program/values/number_parsers.h"
 #include "simhost/host_error.h"
 
 namespace simhost {
@@ -180,8 +181,7 @@ void SdlDisplay::show(const Canvas& canvas) {
         texture_ = SDL_CreateTexture(renderer_, format.format, SDL_TEXTUREACCESS_STREAMING,
                                      canvas.width(), canvas.height());
         if (texture_ == nullptr) {
-            failed("cannot make a " + std::to_string(canvas.width()) + "x" +
-                   std::to_string(canvas.height()) + " texture");
+            failed("cannot make a " + canvasSizeText(canvas.size()) + " texture");
         }
         // The frame underneath the overlay is opaque: nothing to blend with.
         SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);

@@ -1,4 +1,5 @@
 #include "program/live/window.h"
+#include "program/values/number_parsers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -194,7 +195,7 @@ std::string Window::title() const {
     } else {
         title << shown(console.module().filename().string()) << " (not loaded)";
     }
-    title << " | " << host_.canvas().width() << 'x' << host_.canvas().height();
+    title << " | " << canvasSizeText(host_.canvas().size());
     if (const ConsoleVariable* variable = toggle()) {
         title << " | " << shown(variable->name()) << ' ' << variable->text();
     }

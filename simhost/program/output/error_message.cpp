@@ -15,9 +15,4 @@ std::string errorMessage(const std::string& cause) {
     return "simhost: " + cause;
 }
 
-std::string canvasOutOfMemory(Vector2 size) {
-    return "cannot make a " + std::to_string(size.X) + "x" + std::to_string(size.Y) +
-           " canvas: out of memory";
-}
-
 }  // namespace simhost

@@ -49,6 +49,14 @@ Result<Vector2> parseCanvasSize(std::string_view text) {
     return Vector2{static_cast<int>(*width), static_cast<int>(*height)};
 }
 
+std::string canvasSizeText(Vector2 size) {
+    return std::to_string(size.X) + "x" + std::to_string(size.Y);
+}
+
+std::string canvasOutOfMemory(Vector2 size) {
+    return "cannot make a " + canvasSizeText(size) + " canvas: out of memory";
+}
+
 Result<long long> parseCount(std::string_view text, long long limit) {
     const auto value = wholeNumber(text);
     const std::string range = "from 0 to " + std::to_string(limit);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "simhost/door/handle_bases.h"
 #include "simhost/services/console_variable.h"
+#include "simhost/services/handle_bases.h"
 #include "simhost/services/module_services.h"
 
 // From the door's opaque handles back to what this host keeps behind them.

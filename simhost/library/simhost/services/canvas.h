@@ -6,9 +6,9 @@
 #include <span>
 
 #include "bakkesmod/vector2.h"
-#include "simhost/door/handle_bases.h"
 #include "simhost/export.h"
 #include "simhost/services/canvas_observer.h"
+#include "simhost/services/handle_bases.h"
 #include "simhost/services/rgba.h"
 
 namespace simhost {

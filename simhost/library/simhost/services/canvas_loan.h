@@ -1,7 +1,7 @@
 #pragma once
 
-#include "simhost/door/handle_bases.h"
 #include "simhost/export.h"
+#include "simhost/services/handle_bases.h"
 
 namespace simhost {
 

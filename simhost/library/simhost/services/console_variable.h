@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "simhost/door/handle_bases.h"
 #include "simhost/export.h"
+#include "simhost/services/handle_bases.h"
 #include "simhost/services/module_id.h"
 
 namespace simhost {

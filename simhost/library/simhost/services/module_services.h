@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simhost/door/handle_bases.h"
+#include "simhost/services/handle_bases.h"
 #include "simhost/services/module_id.h"
 
 namespace simhost {
