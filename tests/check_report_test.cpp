@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "program/check/call_report.h"
 #include "program/check/check_selection.h"
-#include "program/check/child_output.h"
+#include "program/check/child/call_report.h"
+#include "program/check/child/child_output.h"
 #include "program/check/report.h"
 #include "program/cli/program.h"
 #include "program/output/shown_text.h"

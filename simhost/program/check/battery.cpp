@@ -54,29 +54,6 @@ const std::vector<Check>& battery() {
     return checks;
 }
 
-const char* verdictName(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Pass:
-            return "pass";
-        case Verdict::Warn:
-            return "warn";
-        case Verdict::Skip:
-            return "skip";
-        case Verdict::Fail:
-            break;
-    }
-    return "fail";
-}
-
-Verdict verdictNamed(const std::string& name) {
-    for (const Verdict verdict : {Verdict::Pass, Verdict::Warn, Verdict::Skip}) {
-        if (name == verdictName(verdict)) {
-            return verdict;
-        }
-    }
-    return Verdict::Fail;
-}
-
 Outcome runCheck(const Check& check, const Settings& settings) {
     const auto start = std::chrono::steady_clock::now();
     Outcome outcome;

@@ -9,8 +9,8 @@
 
 #include "program/check/battery.h"
 #include "program/check/check_selection.h"
+#include "program/check/child/started_child.h"
 #include "program/check/report.h"
-#include "program/check/started_child.h"
 #include "program/output/error_message.h"
 #include "program/output/shown_text.h"
 #include "program/process/ending_signals.h"

@@ -2,31 +2,13 @@
 
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 
+#include "program/check/child/call_report.h"
 #include "simhost/loading/module_calls.h"
 
 // What a check is and what it finds: the types every part of the validator shares.
 namespace simhost::check {
-
-enum class Verdict { Pass, Warn, Fail, Skip };
-
-// What one check found: its verdict, why (or, for a pass, what it saw) and how long it took.
-struct Outcome {
-    Verdict verdict = Verdict::Pass;
-    std::string reason;
-    double milliseconds = 0;
-    // When the check's process rather than the check decided the verdict (it crashed, hung, gave
-    // no result or left a process running): the last call into the module it began.
-    std::optional<ModuleCall> endedIn;
-};
-
-// The fewest cycles in which the cycles check can tell steady growth from a table enlarged once;
-// the most it is asked for; and how many --timeout is for (it gets the time once per hundred).
-inline constexpr long long kFewestCycles = 10;
-inline constexpr long long kMaxCycles = 100'000;
-inline constexpr long long kDefaultCycles = 100;
 
 struct Settings {
     // Resolved once, before any module code runs: a plug-in may change the working directory.
@@ -48,14 +30,5 @@ struct Check {
     // The mistakes it tells as warnings, which the host tolerates; none when null.
     const char* warns = nullptr;
 };
-
-// The keys a finding's verdict and reason are written under, on a child's channel and in the
-// JSON report alike.
-inline constexpr const char* kVerdictKey = "result";
-inline constexpr const char* kReasonKey = "reason";
-
-// "pass", "warn", "fail" or "skip", as the reports write it; and back (anything else: Fail).
-const char* verdictName(Verdict verdict);
-Verdict verdictNamed(const std::string& name);
 
 }  // namespace simhost::check

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "program/check/battery.h"
-#include "program/check/call_report.h"
-#include "program/check/child_process.h"
+#include "program/check/child/call_report.h"
+#include "program/check/child/child_process.h"
 #include "program/output/shown_text.h"
 #include "program/process/ending_signals.h"
 #include "program/process/exit_status.h"

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <utility>
 
 #include "program/output/shown_text.h"
 #include "program/values/counting.h"
@@ -153,10 +154,10 @@ void writeJson(const std::vector<Finding>& findings, const std::filesystem::path
                const std::filesystem::path& file) {
     nlohmann::json checks = nlohmann::json::array();
     for (const Finding& finding : findings) {
-        checks.push_back({{"id", finding.id},
-                          {kVerdictKey, verdictName(finding.outcome.verdict)},
-                          {kReasonKey, shown(finding.outcome.reason)},
-                          {"duration_ms", finding.outcome.milliseconds}});
+        nlohmann::json check = verdictJson(finding.outcome.verdict, shown(finding.outcome.reason));
+        check["id"] = finding.id;
+        check["duration_ms"] = finding.outcome.milliseconds;
+        checks.push_back(std::move(check));
     }
     const nlohmann::json report{
         {"module", shown(module.string())},          {"passed", count(findings, Verdict::Pass)},

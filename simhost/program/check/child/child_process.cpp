@@ -1,11 +1,11 @@
-#include "program/check/child_process.h"
+#include "program/check/child/child_process.h"
 
 #include <chrono>
 #include <string>
 #include <utility>
 
-#include "program/check/child_output.h"
-#include "program/check/started_child.h"
+#include "program/check/child/child_output.h"
+#include "program/check/child/started_child.h"
 
 namespace simhost::check {
 

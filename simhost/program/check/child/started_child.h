@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "program/check/child_output.h"
-#include "program/check/child_process.h"
+#include "program/check/child/child_output.h"
+#include "program/check/child/child_process.h"
 
 // What each platform provides for runChild's one loop: a check's child started, read, asked
 // whether it has ended, and ended with everything it started.

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "program/check/call_report.h"
+#include "program/check/child/call_report.h"
 
 // A check's child process: this program started again to run one check, isolated from its parent
 // and from everything else. The parent's side starts it and watches it end; the child's side

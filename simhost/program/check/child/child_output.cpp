@@ -1,4 +1,4 @@
-#include "program/check/child_output.h"
+#include "program/check/child/child_output.h"
 
 #include "program/process/ending_signals.h"
 

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <utility>
 
-#include "program/check/channel_reader.h"
-#include "program/check/check_types.h"
+#include "program/check/child/channel_reader.h"
+#include "program/check/child/outcome.h"
 #include "simhost/loading/module_calls.h"
 
 namespace simhost::check {
@@ -22,6 +22,12 @@ namespace simhost::check {
 std::string callLine(ModuleCall call, std::string_view token);
 std::string cycleLine(long long done, std::string_view token);
 std::string resultLine(const Outcome& outcome, std::string_view token);
+
+// The fewest cycles in which the cycles check can tell steady growth from a table enlarged once;
+// the most it is asked for; and how many --timeout is for (it gets the time once per hundred).
+inline constexpr long long kFewestCycles = 10;
+inline constexpr long long kMaxCycles = 100'000;
+inline constexpr long long kDefaultCycles = 100;
 
 // The channel as the parent read it.
 struct CallReport {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "program/check/child_process.h"
+#include "program/check/child/child_process.h"
 #include "simhost/host_error.h"
 
 // The child's side of a check: its call report channel and the token it signs its result with.

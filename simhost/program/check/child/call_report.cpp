@@ -1,10 +1,10 @@
-#include "program/check/call_report.h"
+#include "program/check/child/call_report.h"
 
 #include <array>
 #include <nlohmann/json.hpp>
 #include <random>
 
-#include "program/check/child_process.h"
+#include "program/check/child/child_process.h"
 #include "program/values/number_parsers.h"
 
 namespace simhost::check {
@@ -32,19 +32,7 @@ std::optional<ModuleCall> callNamed(std::string_view name) {
 }
 
 std::optional<Outcome> outcomeIn(std::string_view json) {
-    const auto parsed = nlohmann::json::parse(json, nullptr, false);
-    if (parsed.is_discarded() || !parsed.is_object() || parsed.size() != 2 ||
-        !parsed[kVerdictKey].is_string() || !parsed[kReasonKey].is_string()) {
-        return std::nullopt;
-    }
-    const std::string verdict = parsed[kVerdictKey];
-    if (verdict != verdictName(verdictNamed(verdict))) {
-        return std::nullopt;
-    }
-    Outcome outcome;
-    outcome.verdict = verdictNamed(verdict);
-    outcome.reason = parsed[kReasonKey];
-    return outcome;
+    return verdictFromJson(nlohmann::json::parse(json, nullptr, false));
 }
 
 }  // namespace
@@ -63,8 +51,7 @@ std::string cycleLine(long long done, std::string_view token) {
 }
 
 std::string resultLine(const Outcome& outcome, std::string_view token) {
-    const nlohmann::json result{{kVerdictKey, verdictName(outcome.verdict)},
-                                {kReasonKey, outcome.reason}};
+    const nlohmann::json result = verdictJson(outcome.verdict, outcome.reason);
     return std::string(token) + " " + std::string(kResult) +
            result.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }

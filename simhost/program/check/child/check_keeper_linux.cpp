@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "program/check/check_keeper.h"
-#include "program/check/child_process.h"
+#include "program/check/child/check_keeper.h"
+#include "program/check/child/child_process.h"
 #include "program/process/exit_status.h"
 
 namespace simhost::check {

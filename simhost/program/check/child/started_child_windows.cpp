@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "program/check/started_child.h"
+#include "program/check/child/started_child.h"
 #include "program/process/this_program.h"
 #include "simhost/host_error.h"
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "program/check/channel_reader.h"
-#include "program/check/child_process.h"
+#include "program/check/child/channel_reader.h"
+#include "program/check/child/child_process.h"
 
 // What both platforms' child processes share: keeping what a child writes within bounds, and
 // when a parent stops waiting for it.

@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "program/check/check_keeper.h"
-#include "program/check/started_child.h"
+#include "program/check/child/check_keeper.h"
+#include "program/check/child/started_child.h"
 #include "program/process/exit_status.h"
 #include "program/process/this_program.h"
 #include "simhost/host_error.h"
