@@ -11,8 +11,12 @@ namespace simhost::check {
 
 const std::vector<Check>& battery() {
     static const std::vector<Check> checks{
-        {"opens", "the module opens with every import resolved; missing host operations are named",
-         false, opens},
+        {.id = "opens",
+         .description =
+             "the module opens with every import resolved; missing host operations are named",
+         .needsLoad = false,
+         .run = opens,
+         .gate = Gate::Opening},
         {"record",
          "the record 'exports' is there, speaks this host's API, and its texts and entries "
          "lie inside the module",
@@ -26,8 +30,11 @@ const std::vector<Check>& battery() {
          "entries; the creation entry gives one object at one address; the release entry "
          "before any creation and twice in a row does nothing",
          false, entries},
-        {"load", "onLoad returns once the services are placed; says what it registered", false,
-         load},
+        {.id = "load",
+         .description = "onLoad returns once the services are placed; says what it registered",
+         .needsLoad = false,
+         .run = load,
+         .gate = Gate::Loading},
         {"variables",
          "each variable has a lower-case name without blanks, a default within its "
          "bounds and a description; bound booleans agree with their variables",
@@ -43,7 +50,11 @@ const std::vector<Check>& battery() {
          "the object goes with the release entry and the host's copy, and not before the "
          "host's copy goes",
          true, release},
-        {"cycles", "load and unload cycles leave heap and mapped memory flat", true, cycles},
+        {.id = "cycles",
+         .description = "load and unload cycles leave heap and mapped memory flat",
+         .needsLoad = true,
+         .run = cycles,
+         .timedPerHundredCycles = true},
         {"module-unmaps", "after the last release the module file is unmapped", true, moduleUnmaps,
          "a module that pins itself in memory"},
         {"draw-cost",

@@ -141,7 +141,7 @@ int listChecks(std::ostream& out, std::ostream& err) {
 // would not open (a FIFO, a directory, a device, a module for another machine, one cut short)
 // fails at once, here, with the host's own words: a child would only wait on a FIFO.
 Outcome outcomeOf(const Check& check, const CheckOptions& options, bool opened, bool loaded) {
-    if (std::string_view(check.id) == "opens") {
+    if (check.gate == Gate::Opening) {
         if (const auto fit = fitForLoading(options.settings.module); !fit) {
             return {Verdict::Fail, fit.reason(), 0, {}};
         }
@@ -188,8 +188,8 @@ int runBattery(const CheckOptions& options, std::ostream& out, std::ostream& err
         if (EndingSignals::received() != 0) {
             return kRunFailure;  // the program ends as the request asks, once unwound
         }
-        opened = opened && !(std::string_view(check.id) == "opens" && notOpened(finding.outcome));
-        loaded = loaded && !(std::string_view(check.id) == "load" && notLoaded(finding.outcome));
+        opened = opened && !(check.gate == Gate::Opening && notOpened(finding.outcome));
+        loaded = loaded && !(check.gate == Gate::Loading && notLoaded(finding.outcome));
         out << line(finding) << '\n';
         if (reportLost(out, err)) {
             return kRunFailure;

@@ -20,6 +20,8 @@ struct Settings {
     std::function<void(long long done)> cycled;
 };
 
+enum class Gate { None, Opening, Loading };
+
 // One promise of the host interface, proved on a built module.
 struct Check {
     const char* id;
@@ -29,6 +31,13 @@ struct Check {
     Outcome (*run)(const Settings&);
     // The mistakes it tells as warnings, which the host tolerates; none when null.
     const char* warns = nullptr;
+    // What its failure means for the checks after it: the module does not open (all are skipped;
+    // a file the host would not open fails it at once), or the plug-in does not load (those that
+    // need it are skipped).
+    Gate gate = Gate::None;
+    // Whether its time limit is --timeout once per hundred cycles asked for, so that asking for
+    // more cycles is not asking for a timeout.
+    bool timedPerHundredCycles = false;
 };
 
 }  // namespace simhost::check
