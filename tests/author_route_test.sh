@@ -9,8 +9,7 @@ route=$1
 build=$2
 reader=$3
 clone=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/support/harness.bash"
 
 # The guide's shell blocks, one command per line (continuations joined).
 block() { # <n>: the n-th block
@@ -40,12 +39,10 @@ if ! (set -e; eval "$commands") >"$work/out" 2>&1; then
     cat "$work/out" >&2
     exit 1
 fi
-failures=0
 summary=$(tail -n 1 "$work/out" | tr -d '\r')
 if [[ $summary != "12 passed, 0 failed" ]]; then
-    echo "FAIL: the template's check ends \"$summary\", not \"12 passed, 0 failed\":" >&2
+    fail "the template's check ends \"$summary\", not \"12 passed, 0 failed\":"
     cat "$work/out" >&2
-    failures=$((failures + 1))
 fi
 # What leaves the module is the export list's names, no more.
 if [[ $route == linux ]]; then
@@ -53,11 +50,9 @@ if [[ $route == linux ]]; then
 else
     reading=(-DABI=msvc-x64 -DREADOBJ="$reader")
 fi
-cmake -DMODULE="$HOME/my-plugin/$module" "${reading[@]}" -P "$clone/tests/check_exports.cmake" ||
-    failures=$((failures + 1))
+check "the template's exports" \
+    cmake -DMODULE="$HOME/my-plugin/$module" "${reading[@]}" -P "$clone/tests/check_exports.cmake"
 # Nothing of it was written into the repository.
-if [[ -e $clone/template/build || -e $clone/template/build-windows-x64 ]]; then
-    echo "FAIL: the template was built inside the repository" >&2
-    failures=$((failures + 1))
-fi
-exit $((failures > 0))
+check "the template was built inside the repository" \
+    test ! -e "$clone/template/build" -a ! -e "$clone/template/build-windows-x64"
+finished

@@ -6,24 +6,8 @@
 set -uo pipefail
 case_name=$1
 clone=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
+source "$(dirname "${BASH_SOURCE[0]}")/support/harness.bash"
 mkdir -p "$work/bin"
-
-check() { # <description> <test>...
-    local what=$1
-    shift
-    if ! "$@"; then
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
-equals() { # <got> <wanted>
-    [[ $1 == "$2" ]] && return
-    printf '  got: %s\n  wanted: %s\n' "$1" "$2" >&2
-    return 1
-}
 
 case $case_name in
 windows_prerequisites)
@@ -242,4 +226,4 @@ EOF
     exit 2
     ;;
 esac
-exit $((failures > 0))
+finished

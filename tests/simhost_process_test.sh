@@ -5,9 +5,7 @@
 # Usage: simhost_process_test.sh CASE SIMHOST MODULE [FIXTURE_DIR [SURVIVORS]]
 set -uo pipefail
 case_name=$1 simhost=$2 module=$3 fixtures=${4:-} survivors=${5:-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
+source "$(dirname "${BASH_SOURCE[0]}")/support/harness.bash"
 
 # expect <status> <text on standard error> -- <command>...: standard output is not kept
 expect() {
@@ -17,32 +15,15 @@ expect() {
     "$@" 2>&1 >/dev/null | cat >"$work/err"
     local status=${PIPESTATUS[0]}
     if [[ $status -ne $want_status ]] || ! grep -qF -- "$want_text" "$work/err"; then
-        echo "FAIL: $*: status $status (wanted $want_status); standard error:" >&2
+        fail "$*: status $status (wanted $want_status); standard error:"
         cat "$work/err" >&2
         echo "(wanted to see: $want_text)" >&2
-        failures=$((failures + 1))
     fi
 }
-check() { # <description> <test>...
+waited_for() { # <what> <test>...: waits until the test holds, a minute at most
     local what=$1
     shift
-    if ! "$@"; then
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
-
-waited_for() { # <what> <test>...: waits until the test holds, a minute at most
-    local what=$1 until=$((SECONDS + 60))
-    shift
-    until "$@"; do
-        if ((SECONDS > until)); then
-            echo "FAIL: waited a minute for $what" >&2
-            failures=$((failures + 1))
-            return 1
-        fi
-        sleep 0.02
-    done
+    until_true 60 "$@" || { fail "waited a minute for $what"; return 1; }
 }
 
 has_lines() { test "$(wc -l <"$1")" -ge "$2"; } # <file> <count>
@@ -337,4 +318,4 @@ live_session_ends)
     exit 2
     ;;
 esac
-exit $((failures > 0))
+finished

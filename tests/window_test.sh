@@ -9,8 +9,7 @@
 #   VERSION: the plug-in's, which it logs and the title shows
 set -uo pipefail
 case_name=$1 simhost=$2 module=$3 rebuilt=$4 band_check=$5 failing=$6 version=$7
-work=$(mktemp -d)
-failures=0
+source "$(dirname "${BASH_SOURCE[0]}")/support/harness.bash"
 pids=()
 # Waited for, so that no X server outlives its test and meets the next one's.
 cleanup() {
@@ -19,20 +18,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-# until_true <seconds> <command>...: true as soon as the command is, false when time runs out
-until_true() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.05
-    done
-}
 
 for tool in Xvfb xdotool import; do
     command -v "$tool" >/dev/null || { echo "$tool is missing: scripts/install-deps installs it" >&2; exit 1; }
