@@ -21,12 +21,20 @@ Result<ByteReader> ByteReader::open(const std::filesystem::path& file) {
     return ByteReader(std::move(in), size);
 }
 
-Result<std::string> ByteReader::bytes(std::uint64_t offset, std::uint64_t count,
-                                      std::string_view what) const {
+Result<> ByteReader::within(std::uint64_t offset, std::uint64_t count,
+                            std::string_view what) const {
     if (offset > size_ || count > size_ - offset) {
         return refuse(std::string(what) + " reaches past the end of the file (" +
                       std::to_string(count) + " bytes at " + std::to_string(offset) + " of " +
                       std::to_string(size_) + ")");
+    }
+    return {};
+}
+
+Result<std::string> ByteReader::bytes(std::uint64_t offset, std::uint64_t count,
+                                      std::string_view what) const {
+    if (auto fits = within(offset, count, what); !fits) {
+        return Refusal{fits.reason()};
     }
     if (file_ == nullptr) {
         return std::string(memory_.substr(offset, count));

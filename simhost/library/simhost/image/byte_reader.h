@@ -24,6 +24,8 @@ public:
 
     std::uint64_t size() const { return size_; }
 
+    // Whether `count` bytes at `offset` lie within the image, without reading them.
+    Result<> within(std::uint64_t offset, std::uint64_t count, std::string_view what) const;
     // `count` bytes at `offset`.
     Result<std::string> bytes(std::uint64_t offset, std::uint64_t count,
                               std::string_view what) const;

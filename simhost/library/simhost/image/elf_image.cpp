@@ -1,5 +1,6 @@
 // ELF images of either class and byte order, read by field offsets rather than through the
 // system's structures, so that every platform reads them alike.
+#include <string>
 #include <utility>
 
 #include "simhost/image/module_image.h"
@@ -25,6 +26,17 @@ struct Layout {
 constexpr Layout kElf32{4, 28, 32, 42, 44, 46, 48, 0, 4, 16, 32, 4, 16, 20, 24, 40, 12, 14, 16};
 constexpr Layout kElf64{8, 32, 40, 54, 56, 58, 60, 0, 8, 32, 56, 4, 24, 32, 40, 64, 4, 6, 24};
 
+// A table of `count` entries the header places at `at`: entries of this class's size (the header
+// says so at `entrySizeAt`), all of it within the file.
+Result<> tableFits(const ByteReader& image, FieldReader& field, std::uint64_t at,
+                   std::uint64_t count, std::uint64_t entrySizeAt, std::uint64_t entrySize,
+                   const std::string& what) {
+    if (count != 0 && field(entrySizeAt, 2, "the header") != entrySize) {
+        return refuse("its " + what + "s are not of this class's size");
+    }
+    return image.within(at, count * entrySize, "the " + what + " table");
+}
+
 // Every loadable segment lies within the file: the system loader maps them from it.
 Result<> segmentsFit(const ByteReader& image, FieldReader& field, const Layout& layout) {
     const std::uint64_t at = field(layout.programHeadersAt, layout.word, "the header");
@@ -32,12 +44,10 @@ Result<> segmentsFit(const ByteReader& image, FieldReader& field, const Layout& 
     if (field.failed()) {
         return field.refusal();
     }
-    if (count != 0 && field(layout.programEntrySize, 2, "the header") != layout.segmentSize) {
-        return refuse("its program headers are not of this class's size");
-    }
-    if (const auto table = image.bytes(at, count * layout.segmentSize, "the program header table");
+    if (auto table = tableFits(image, field, at, count, layout.programEntrySize, layout.segmentSize,
+                               "program header");
         !table) {
-        return Refusal{table.reason()};
+        return table;
     }
     for (std::uint64_t i = 0; i < count; ++i) {
         const std::uint64_t segment = at + i * layout.segmentSize;
@@ -66,13 +76,12 @@ Result<> readSymbols(const ByteReader& image, FieldReader& field, const Layout& 
         return refuse("its dynamic symbol table holds more than " + std::to_string(kMostSymbols) +
                       " symbols");
     }
-    if (const auto table = image.bytes(at, count * layout.symbolSize, "the dynamic symbol table");
+    if (auto table = image.within(at, count * layout.symbolSize, "the dynamic symbol table");
         !table) {
-        return Refusal{table.reason()};
+        return table;
     }
-    if (const auto text = image.bytes(namesAt, namesSize, "the table of dynamic symbol names");
-        !text) {
-        return Refusal{text.reason()};
+    if (auto text = image.within(namesAt, namesSize, "the table of dynamic symbol names"); !text) {
+        return text;
     }
     for (std::uint64_t i = 1; i < count; ++i) {  // the first symbol is always the empty one
         const std::uint64_t symbol = at + i * layout.symbolSize;
@@ -109,10 +118,8 @@ Result<ModuleImage> readElfImage(const ByteReader& image, const ImageKind& kind)
     ModuleImage read{kind, {}};
     const std::uint64_t at = field(layout.sectionHeadersAt, layout.word, "the header");
     const std::uint64_t count = field(layout.sectionCount, 2, "the header");
-    if (count != 0 && field(layout.sectionEntrySize, 2, "the header") != layout.sectionSize) {
-        return refuse("its section headers are not of this class's size");
-    }
-    if (const auto table = image.bytes(at, count * layout.sectionSize, "the section header table");
+    if (auto table = tableFits(image, field, at, count, layout.sectionEntrySize, layout.sectionSize,
+                               "section header");
         !table) {
         return Refusal{table.reason()};
     }

@@ -61,7 +61,7 @@ Result<Headers> readHeaders(const ByteReader& image) {
         headers.importsAt = field(directories + 8, 4, "the import directory's entry");
     }
     const std::uint64_t table = optional + optionalSize;
-    if (const auto sections = image.bytes(table, sectionCount * kSectionSize, "the section table");
+    if (auto sections = image.within(table, sectionCount * kSectionSize, "the section table");
         !sections) {
         return Refusal{sections.reason()};
     }
