@@ -1,6 +1,7 @@
 #include "program/check/isolation.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <iomanip>
 #include <iostream>
@@ -36,23 +37,14 @@ std::vector<std::string> childArguments(const Check& check, const Settings& sett
 
 // Where a call leaves the module, for people.
 const char* duringCall(ModuleCall call) {
-    switch (call) {
-        case ModuleCall::Open:
-            return "while opening the module";
-        case ModuleCall::Create:
-            return "in the creation entry";
-        case ModuleCall::OnLoad:
-            return "in onLoad";
-        case ModuleCall::Draw:
-            return "in a draw";
-        case ModuleCall::OnUnload:
-            return "in onUnload";
-        case ModuleCall::Release:
-            return "in the release entry";
-        case ModuleCall::Close:
-            break;
-    }
-    return "while closing the module";
+    constexpr std::array kWhere{"while opening the module",
+                                "in the creation entry",
+                                "in onLoad",
+                                "in a draw",
+                                "in onUnload",
+                                "in the release entry",
+                                "while closing the module"};  // in the order of ModuleCall
+    return kWhere.at(static_cast<std::size_t>(call));
 }
 
 // Where the child was when it ended: " in onLoad", and the cycle, during the cycles check.

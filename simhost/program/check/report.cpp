@@ -1,11 +1,14 @@
 #include "program/check/report.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <string_view>
 #include <utility>
 
 #include "program/output/shown_text.h"
@@ -39,19 +42,14 @@ void writeText(const std::filesystem::path& file, const std::string& text) {
 
 std::string line(const Finding& finding) {
     const Outcome& outcome = finding.outcome;
-    switch (outcome.verdict) {
-        case Verdict::Pass:
-            return "PASS " + finding.id + " (" +
-                   std::to_string(std::llround(outcome.milliseconds)) + " ms)" +
-                   (outcome.reason.empty() ? "" : ": " + outcome.reason);
-        case Verdict::Warn:
-            return "WARN " + finding.id + ": " + outcome.reason;
-        case Verdict::Fail:
-            return "FAIL " + finding.id + ": " + outcome.reason;
-        case Verdict::Skip:
-            return "SKIP " + finding.id + ": " + outcome.reason;
+    std::string text = verdictName(outcome.verdict);
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) { return c - 'a' + 'A'; });
+    text += " " + finding.id;
+    if (outcome.verdict == Verdict::Pass) {
+        text += " (" + std::to_string(std::llround(outcome.milliseconds)) + " ms)";
+        return outcome.reason.empty() ? text : text + ": " + outcome.reason;
     }
-    return {};
+    return text + ": " + outcome.reason;
 }
 
 std::string summary(const std::vector<Finding>& findings) {
@@ -82,29 +80,14 @@ std::string xmlEscaped(const std::string& text) {
             at += 2;
             continue;
         }
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            default:
-                // XML 1.0 has no place for other control characters, even escaped.
-                if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') {
-                    out += '?';
-                } else {
-                    out += c;
-                }
+        constexpr std::string_view kMarkup = "&<>\"'";
+        constexpr std::array<const char*, 5> kEntities{"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"};
+        if (const auto entity = kMarkup.find(c); entity != std::string_view::npos) {
+            out += kEntities[entity];
+        } else if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+            out += '?';  // XML 1.0 has no place for other control characters, even escaped
+        } else {
+            out += c;
         }
     }
     return out;

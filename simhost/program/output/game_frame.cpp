@@ -37,34 +37,18 @@ void box(Canvas& canvas, int left, int top, int right, int bottom, Rgba color) {
     canvas.drawRect({left, top}, {right, bottom});
 }
 
-// Digits and the colon in a 3 x 5 pixel font, one row of bits per line.
+// Digits and the colon in a 3 x 5 pixel font: five rows of three bits, one octal digit a row.
 std::array<std::uint8_t, 5> glyph(char c) {
-    switch (c) {
-        case '0':
-            return {7, 5, 5, 5, 7};
-        case '1':
-            return {2, 6, 2, 2, 7};
-        case '2':
-            return {7, 1, 7, 4, 7};
-        case '3':
-            return {7, 1, 7, 1, 7};
-        case '4':
-            return {5, 5, 7, 1, 1};
-        case '5':
-            return {7, 4, 7, 1, 7};
-        case '6':
-            return {7, 4, 7, 5, 7};
-        case '7':
-            return {7, 1, 1, 1, 1};
-        case '8':
-            return {7, 5, 7, 5, 7};
-        case '9':
-            return {7, 5, 7, 1, 7};
-        case ':':
-            return {0, 2, 0, 2, 0};
-        default:
-            return {0, 0, 0, 0, 0};
+    constexpr std::string_view kDrawn = "0123456789:";
+    constexpr std::string_view kRows =
+        "75557 26227 71747 71717 55711 74717 74757 71111 75757 75717 02020";
+    std::array<std::uint8_t, 5> rows{};
+    if (const auto at = kDrawn.find(c); at != std::string_view::npos) {
+        for (std::size_t row = 0; row < rows.size(); ++row) {
+            rows[row] = static_cast<std::uint8_t>(kRows[at * 6 + row] - '0');
+        }
     }
+    return rows;
 }
 
 // Text centred on (centreX, top), each font pixel `scale` canvas pixels wide.

@@ -1,5 +1,6 @@
 #include "program/check/child/outcome.h"
 
+#include <array>
 #include <nlohmann/json.hpp>
 
 namespace simhost::check {
@@ -12,17 +13,8 @@ constexpr const char* kReasonKey = "reason";
 }  // namespace
 
 const char* verdictName(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Pass:
-            return "pass";
-        case Verdict::Warn:
-            return "warn";
-        case Verdict::Skip:
-            return "skip";
-        case Verdict::Fail:
-            break;
-    }
-    return "fail";
+    constexpr std::array kNames{"pass", "warn", "fail", "skip"};  // in the order of Verdict
+    return kNames.at(static_cast<std::size_t>(verdict));
 }
 
 Verdict verdictNamed(const std::string& name) {

@@ -137,49 +137,6 @@ bool reap(pid_t keeper, std::chrono::steady_clock::duration longest) {
     return false;
 }
 
-const char* signalName(int signal) {
-    switch (signal) {
-        case SIGABRT:
-            return "SIGABRT";
-        case SIGALRM:
-            return "SIGALRM";
-        case SIGBUS:
-            return "SIGBUS";
-        case SIGFPE:
-            return "SIGFPE";
-        case SIGHUP:
-            return "SIGHUP";
-        case SIGILL:
-            return "SIGILL";
-        case SIGINT:
-            return "SIGINT";
-        case SIGKILL:
-            return "SIGKILL";
-        case SIGPIPE:
-            return "SIGPIPE";
-        case SIGQUIT:
-            return "SIGQUIT";
-        case SIGSEGV:
-            return "SIGSEGV";
-        case SIGSYS:
-            return "SIGSYS";
-        case SIGTERM:
-            return "SIGTERM";
-        case SIGTRAP:
-            return "SIGTRAP";
-        case SIGUSR1:
-            return "SIGUSR1";
-        case SIGUSR2:
-            return "SIGUSR2";
-        case SIGXCPU:
-            return "SIGXCPU";
-        case SIGXFSZ:
-            return "SIGXFSZ";
-        default:
-            return nullptr;
-    }
-}
-
 }  // namespace
 
 struct StartedChild::Parts {
@@ -281,9 +238,9 @@ std::string containmentShortfall() {
 }
 
 std::string crashText(long long code) {
-    const char* name = signalName(static_cast<int>(code));
+    const char* name = sigabbrev_np(static_cast<int>(code));  // "SEGV", or null for no name
     return "crashed with signal " + std::to_string(code) +
-           (name != nullptr ? std::string(" (") + name + ")" : "");
+           (name != nullptr ? std::string(" (SIG") + name + ")" : "");
 }
 
 }  // namespace simhost::check
