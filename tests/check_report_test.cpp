@@ -29,10 +29,10 @@ using simhost::check::writeJson;
 using simhost::check::writeJunit;
 
 const std::vector<Finding> kFindings{
-    {"opens", "", {Verdict::Pass, "", 12.4, {}}},
-    {"drawing", "", {Verdict::Fail, "crashed <at> \"0x0\" & \x01 more", 3, {}}},
-    {"draw-cost", "", {Verdict::Warn, "slow", 1, {}}},
-    {"cycles", "", {Verdict::Skip, "the plug-in does not load", 0, {}}},
+    {"opens", "", {Verdict::Pass, "", 12.4, {}, {}}},
+    {"drawing", "", {Verdict::Fail, "crashed <at> \"0x0\" & \x01 more", 3, {}, {}}},
+    {"draw-cost", "", {Verdict::Warn, "slow", 1, {}, {}}},
+    {"cycles", "", {Verdict::Skip, "the plug-in does not load", 0, {}, {}}},
 };
 
 TEST(CheckReport, LinesAndSummaryInTheirFixedForm) {
@@ -62,7 +62,7 @@ TEST(CheckReport, JunitAndJsonCarryEveryFindingSafely) {
 
     // U+FFFE and U+FFFF are valid UTF-8 that XML 1.0 forbids even escaped; U+FFFD is allowed.
     writeJunit(
-        {{"drawing", "", {Verdict::Fail, "a\xEF\xBF\xBE b\xEF\xBF\xBF c\xEF\xBF\xBD", 1, {}}}},
+        {{"drawing", "", {Verdict::Fail, "a\xEF\xBF\xBE b\xEF\xBF\xBF c\xEF\xBF\xBD", 1, {}, {}}}},
         "m.so", scratch / "nonchar.xml");
     EXPECT_NE(fileBytes(scratch / "nonchar.xml").find("<failure message=\"a? b? c\xEF\xBF\xBD\"/>"),
               std::string::npos)
@@ -87,7 +87,8 @@ TEST(CheckReport, JunitAndJsonCarryEveryFindingSafely) {
 TEST(CheckCallReport, OnlySignedLinesCount) {
     const std::string token = "0123456789abcdef";
     const std::string signature = token + " ";
-    const std::string result = resultLine({Verdict::Warn, "a \"quoted\" reason", 2.5, {}}, token);
+    const std::string result =
+        resultLine({Verdict::Warn, "a \"quoted\" reason", 2.5, {}, {}}, token);
     const auto good = readCallReport(
         callLine(simhost::ModuleCall::OnLoad, token) + signature + "call draw\n" + result, token);
     ASSERT_TRUE(good.outcome);
@@ -99,7 +100,7 @@ TEST(CheckCallReport, OnlySignedLinesCount) {
               signature + "result {\"reason\":\"a \\\"quoted\\\" reason\",\"result\":\"warn\"}\n");
 
     // Signed with a wrong token: shorter, longer, or as long and one digit off; or not at all.
-    const Outcome pass{Verdict::Pass, "forged", 0, {}};
+    const Outcome pass{Verdict::Pass, "forged", 0, {}, {}};
     for (const std::string& wrong :
          std::vector<std::string>{"0", token.substr(0, 15), token + "0", "0123456789abcdee",
                                   "1123456789abcdef", std::string(16, ' '), std::string()}) {
@@ -154,7 +155,7 @@ TEST(CheckChildOutput, KeptWithinItsBound) {
 
     using simhost::check::CallReportReader;
     const std::string token = "0123456789abcdef";
-    const std::string result = resultLine({Verdict::Pass, "100000 cycles", 1, {}}, token);
+    const std::string result = resultLine({Verdict::Pass, "100000 cycles", 1, {}, {}}, token);
     CallReportReader reader(token);
     using simhost::ModuleCall;
     const std::string cycle = callLine(ModuleCall::Open, token) +

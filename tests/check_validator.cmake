@@ -1,14 +1,17 @@
 cmake_minimum_required(VERSION 3.25)
 # Runs `simhost check` on a module as a CI would and checks its verdict.
 #   cmake [-DEMULATOR=<wine-run>] -DSIMHOST=<simhost> -DMODULE=<module> -DSTATUS=<exit status>
-#         -DEXPECT=<regular expressions, each of which the output must match, joined by "<and>">
+#         -DEXPECT=<regular expressions, each of which the output must match, joined by "<and>",
+#                  each semicolon written "<semicolon>">
 #         [-DLINES=<whole lines, taken literally, the output must hold, joined by "<and>", each
 #                  semicolon written "<semicolon>">]
-#         [-DEXPECT_ERR=<regular expression for standard error>] [-DARGS=<more arguments>]
+#         [-DEXPECT_ERR=<regular expression for standard error>] [-DARGS=<more arguments, each
+#                  semicolon within one written "<semicolon>">]
 #         [-DCOUNT=<checks reported, all that `simhost check --list` names by default; 0 when
 #                  the run does not finish>]
 #         -P check_validator.cmake
 # "<all>" in EXPECT stands for the number of checks `simhost check --list` names.
+string(REPLACE "<semicolon>" "\\;" ARGS "${ARGS}")
 execute_process(
     COMMAND ${EMULATOR} "${SIMHOST}" check ${ARGS} "${MODULE}"
     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 120)
@@ -42,6 +45,7 @@ while(NOT rest STREQUAL "")
         math(EXPR split "${split} + 5")
         string(SUBSTRING "${rest}" ${split} -1 rest)
     endif()
+    string(REPLACE "<semicolon>" ";" expected "${expected}")
     if(NOT out MATCHES "${expected}")
         message(FATAL_ERROR "the report does not match '${expected}'")
     endif()

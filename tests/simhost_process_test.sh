@@ -175,11 +175,11 @@ check_however_started)
     }
     all_passed="PASS opens,PASS record,PASS base-class,PASS entries,PASS load,PASS variables,"
     all_passed+="PASS drawing,PASS unload,PASS release,PASS cycles,PASS module-unmaps,"
-    all_passed+="PASS draw-cost,12 passed, 0 failed,"
+    all_passed+="PASS draw-cost,PASS explore,13 passed, 0 failed,"
     # tee is simhost's child: the shell starts it, then becomes simhost.
     bash -c 'exec "$0" check "$1" > >(tee "$2" >/dev/null)' "$simhost" "$module" "$work/out"
     status=$?
-    waited_for "tee's copy" has_lines "$work/out" 13
+    waited_for "tee's copy" has_lines "$work/out" 14
     passed "through a program simhost inherited as its child" $status
     env --ignore-signal=CHLD "$simhost" check --timeout 5 "$module" >"$work/out"
     passed "with SIGCHLD ignored"

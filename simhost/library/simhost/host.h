@@ -38,6 +38,8 @@ public:
     // Tells `watch` of every call the host makes into a module's code, its draws included;
     // null for none.
     void setCallWatch(ModuleCallWatch* watch);
+    // Tells `watch` of every host operation the modules loaded from now on call; null for none.
+    void setServiceWatch(ServiceCallWatch* watch) { modules_.setServiceWatch(watch); }
     // One host draw: the scene, then every drawable of every loaded module. A drawable's failure
     // comes out as a DrawableFailure.
     void draw();

@@ -61,6 +61,18 @@ const std::vector<Check>& battery() {
          "median time of a draw at 1920x1080, at most a quarter of a 60 Hz frame; heap flat over "
          "the draws",
          true, drawCost, "a median draw above 1 % of a 60 Hz frame"},
+        {.id = "explore",
+         .description =
+             "random host sessions drawn from --seed (loads, draws from 0x0 to the largest "
+             "canvas, variables set to texts in and out of bounds, unloads in each order a host "
+             "may use, the module kept open and loaded again) keep the contract after every "
+             "step: no crash, hang or exception, no drawable left after onUnload, bound booleans "
+             "agree with their variables, every load registers what the session's first did, "
+             "no heap growth on every draw; a failure is shrunk to its shortest replay. It "
+             "proves only the sessions it drew: none of the host's own threads, timers or games",
+         .needsLoad = true,
+         .run = explore,
+         .explores = true},
     };
     return checks;
 }

@@ -1,6 +1,8 @@
 #include "program/check/check_command.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <system_error>
@@ -9,8 +11,12 @@
 
 #include "program/check/battery.h"
 #include "program/check/check_selection.h"
+#include "program/check/checks.h"
+#include "program/check/child/call_report.h"
 #include "program/check/child/started_child.h"
 #include "program/check/report.h"
+#include "program/check/shortest_replay.h"
+#include "program/output/call_trace.h"
 #include "program/output/error_message.h"
 #include "program/output/shown_text.h"
 #include "program/process/ending_signals.h"
@@ -102,6 +108,14 @@ Result<long long> cyclesIn(const std::string& text) {
     return cycles;
 }
 
+Result<long long> atLeastOne(const std::string& text, long long most) {
+    auto count = parseCount(text, most);
+    if (count && *count < 1) {
+        return refuse(printable(text) + " is not a whole number from 1 to " + std::to_string(most));
+    }
+    return count;
+}
+
 Result<> reportFilesApart(const CheckOptions& options) {
     for (const auto& [option, file] :
          {std::pair{"--junit", &options.junit}, std::pair{"--json", &options.json}}) {
@@ -137,22 +151,66 @@ int listChecks(std::ostream& out, std::ostream& err) {
     return reportLost(out, err) ? kRunFailure : kSuccess;
 }
 
+// Runs the check in this process, every call traced to settings.trace beneath the check's id.
+Outcome tracedHere(const Check& check, Settings settings, std::ostream& err) {
+    TraceOutput output(*settings.trace, err);
+    if (output.stream() == nullptr) {
+        return fail("cannot write the trace to " + printable(settings.trace->string()));
+    }
+    *output.stream() << "check " << check.id << '\n';
+    CallTrace trace(*output.stream(), settings.watch);
+    settings.watch = &trace;
+    settings.services = &trace;
+    settings.canvasWatch = &trace;
+    return runCheck(check, settings);
+}
+
+// Runs the check once, isolated or not; a child traces to a file of its own where the trace goes
+// to standard error, which is passed on once the child is done.
+Outcome runOnce(const Check& check, const CheckOptions& options, Settings settings,
+                std::ostream& err) {
+    if (options.inProcess) {
+        return settings.trace ? tracedHere(check, settings, err) : runCheck(check, settings);
+    }
+    if (!settings.trace || *settings.trace != "-") {
+        return runIsolated(check, settings, options.timeout);
+    }
+    const auto file = std::filesystem::temp_directory_path() / ("simhost-trace-" + freshToken());
+    settings.trace = file;
+    Outcome outcome = runIsolated(check, settings, options.timeout);
+    std::ifstream written(file, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(written)),
+                           std::istreambuf_iterator<char>());
+    err << text;
+    written.close();
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+    return outcome;
+}
+
 // A check that needs what an earlier one could not give is skipped, not run. A file the host
 // would not open (a FIFO, a directory, a device, a module for another machine, one cut short)
 // fails at once, here, with the host's own words: a child would only wait on a FIFO.
-Outcome outcomeOf(const Check& check, const CheckOptions& options, bool opened, bool loaded) {
+Outcome outcomeOf(const Check& check, const CheckOptions& options, bool opened, bool loaded,
+                  std::ostream& err) {
     if (check.gate == Gate::Opening) {
         if (const auto fit = fitForLoading(options.settings.module); !fit) {
-            return {Verdict::Fail, fit.reason(), 0, {}};
+            return {Verdict::Fail, fit.reason(), 0, {}, {}};
         }
     } else if (!opened) {
-        return {Verdict::Skip, "the module does not open", 0, {}};
+        return {Verdict::Skip, "the module does not open", 0, {}, {}};
     }
     if (!loaded && check.needsLoad) {
-        return {Verdict::Skip, "the plug-in does not load", 0, {}};
+        return {Verdict::Skip, "the plug-in does not load", 0, {}, {}};
     }
-    return options.inProcess ? runCheck(check, options.settings)
-                             : runIsolated(check, options.settings, options.timeout);
+    const auto run = [&](const Settings& settings) {
+        return runOnce(check, options, settings, err);
+    };
+    Outcome outcome = run(options.settings);
+    if (outcome.verdict == Verdict::Fail && outcome.session && !options.settings.explore.replay) {
+        outcome = withShortestReplay(std::move(outcome), run, options.settings);
+    }
+    return outcome;
 }
 
 int writeReports(const std::vector<Finding>& findings, const CheckOptions& options,
@@ -184,7 +242,8 @@ int runBattery(const CheckOptions& options, std::ostream& out, std::ostream& err
         if (options.only && !selects(*options.only, check.id)) {
             continue;
         }
-        Finding finding{check.id, check.description, outcomeOf(check, options, opened, loaded)};
+        Finding finding{check.id, check.description,
+                        outcomeOf(check, options, opened, loaded, err)};
         if (EndingSignals::received() != 0) {
             return kRunFailure;  // the program ends as the request asks, once unwound
         }

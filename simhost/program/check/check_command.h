@@ -31,6 +31,8 @@ struct CheckOptions {
 // The values `simhost check` takes, refused with the reason (--only's: check_selection.h).
 Result<Timeout> timeoutIn(const std::string& text);
 Result<long long> cyclesIn(const std::string& text);
+// A whole number from 1 to `most` (the explore check's sessions and steps).
+Result<long long> atLeastOne(const std::string& text, long long most);
 // The options taken together, before any check runs: a report file that is empty, is the module
 // or is the other report would lose what is there.
 Result<> reportFilesApart(const CheckOptions& options);

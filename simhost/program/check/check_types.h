@@ -1,14 +1,27 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "program/check/child/call_report.h"
 #include "simhost/loading/module_calls.h"
+#include "simhost/services/canvas_observer.h"
+#include "simhost/services/service_calls.h"
 
 // What a check is and what it finds: the types every part of the validator shares.
 namespace simhost::check {
+
+// The explore check's budget and seed, or the one session it replays instead.
+struct Exploration {
+    std::uint64_t seed = 1;
+    long long sessions = 100;
+    long long steps = 8;
+    // Steps as --replay takes them; checked when the command line was read.
+    std::optional<std::string> replay;
+};
 
 struct Settings {
     // Resolved once, before any module code runs: a plug-in may change the working directory.
@@ -18,6 +31,16 @@ struct Settings {
     ModuleCallWatch* watch = nullptr;
     // Told how many cycles the cycles check has finished, after each; empty for none.
     std::function<void(long long done)> cycled;
+    Exploration explore;
+    // Where every call between host and plug-in is written (--trace), appended to; the
+    // standard error stream for "-". Nothing for none.
+    std::optional<std::filesystem::path> trace;
+    // Told of the plug-in's calls into the host and of its drawing, for the trace; null for none.
+    ServiceCallWatch* services = nullptr;
+    CanvasObserver* canvasWatch = nullptr;
+    // Told of each step of the explore check before it is taken: the session's number (0 for a
+    // replay) and the step as --replay takes it; empty for none.
+    std::function<void(long long session, const std::string& step)> stepping;
 };
 
 enum class Gate { None, Opening, Loading };
@@ -38,6 +61,8 @@ struct Check {
     // Whether its time limit is --timeout once per hundred cycles asked for, so that asking for
     // more cycles is not asking for a timeout.
     bool timedPerHundredCycles = false;
+    // Whether it explores: its failure names a session, which is shrunk to a replay.
+    bool explores = false;
 };
 
 }  // namespace simhost::check

@@ -24,6 +24,8 @@ Outcome release(const Settings& settings);
 Outcome cycles(const Settings& settings);
 Outcome moduleUnmaps(const Settings& settings);
 Outcome drawCost(const Settings& settings);
+// Random host sessions, or the one --replay gives.
+Outcome explore(const Settings& settings);
 
 // Runs `step`, a call into the module's code that a check makes itself rather than through a
 // host, with the watch told first.
@@ -37,16 +39,16 @@ decltype(auto) calling(const Settings& settings, ModuleCall call, Step&& step) {
 
 // Verdicts with their reasons.
 inline Outcome pass(std::string seen = {}) {
-    return {Verdict::Pass, std::move(seen), 0, {}};
+    return {Verdict::Pass, std::move(seen), 0, {}, {}};
 }
 inline Outcome warn(std::string why) {
-    return {Verdict::Warn, std::move(why), 0, {}};
+    return {Verdict::Warn, std::move(why), 0, {}, {}};
 }
 inline Outcome fail(std::string why) {
-    return {Verdict::Fail, std::move(why), 0, {}};
+    return {Verdict::Fail, std::move(why), 0, {}, {}};
 }
 inline Outcome skip(std::string why) {
-    return {Verdict::Skip, std::move(why), 0, {}};
+    return {Verdict::Skip, std::move(why), 0, {}, {}};
 }
 
 // Findings in one reason: "a, b, c", or joined by what `between` says.

@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "program/check/battery.h"
+#include "program/check/checks.h"
 #include "program/check/child/call_report.h"
 #include "program/check/child/child_process.h"
+#include "program/output/call_trace.h"
 #include "program/output/shown_text.h"
 #include "program/process/ending_signals.h"
 #include "program/process/exit_status.h"
@@ -25,14 +27,23 @@ namespace {
 
 std::vector<std::string> childArguments(const Check& check, const Settings& settings,
                                         const std::string& channel) {
-    return {"check",
-            std::string(kRunOne),
-            check.id,
-            std::string(kReportChannel),
-            channel,
-            "--cycles",
-            std::to_string(settings.cycles),
-            settings.module.string()};
+    std::vector<std::string> words{
+        "check",    std::string(kRunOne),           check.id, std::string(kReportChannel), channel,
+        "--cycles", std::to_string(settings.cycles)};
+    if (check.explores) {
+        const Exploration& plan = settings.explore;
+        words.insert(words.end(),
+                     {"--seed", std::to_string(plan.seed), "--sessions",
+                      std::to_string(plan.sessions), "--steps", std::to_string(plan.steps)});
+        if (plan.replay) {
+            words.insert(words.end(), {"--replay", *plan.replay});
+        }
+    }
+    if (settings.trace) {
+        words.insert(words.end(), {"--trace", settings.trace->string()});
+    }
+    words.push_back(settings.module.string());
+    return words;
 }
 
 // Where a call leaves the module, for people.
@@ -56,6 +67,17 @@ std::string where(const CallReport& report, const Settings& settings) {
                 " of " + std::to_string(settings.cycles);
     }
     return text;
+}
+
+// "seed 1, session 4: step 3 (draw 7x1): ", the explore check's place as its channel tells it.
+std::string sessionPlace(const Settings& settings, const CallReport& report) {
+    std::string place =
+        "step " + std::to_string(report.steps.size()) + " (" + report.steps.back() + "): ";
+    if (report.session > 0) {
+        place = "seed " + std::to_string(settings.explore.seed) + ", session " +
+                std::to_string(report.session) + ": " + place;
+    }
+    return place;
 }
 
 // The time a check may take: --timeout, or that once per hundred cycles asked.
@@ -95,6 +117,9 @@ public:
         }
     }
     void cycled(long long done) { lost_ = !channel_.write(cycleLine(done, token_)) || lost_; }
+    void stepped(long long session, const std::string& step) {
+        lost_ = !channel_.write(stepLine(session, step, token_)) || lost_;
+    }
     bool lost() const { return lost_; }
 
 private:
@@ -116,13 +141,13 @@ Outcome runIsolated(const Check& check, const Settings& settings, const Timeout&
             [&](const std::string& channel) { return childArguments(check, settings, channel); },
             token, std::chrono::duration<double>(timeout.seconds));
     } catch (const HostError& error) {
-        return {Verdict::Fail, "could not be run: " + error.cause(), 0, {}};
+        return {Verdict::Fail, "could not be run: " + error.cause(), 0, {}, {}};
     }
     const double elapsed =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     const CallReport& report = end.report;
 
-    Outcome outcome{Verdict::Fail, {}, elapsed, {}};
+    Outcome outcome{Verdict::Fail, {}, elapsed, {}, {}};
     const auto ended = [&](std::string why) {
         outcome.verdict = Verdict::Fail;
         outcome.reason = std::move(why);
@@ -158,6 +183,13 @@ Outcome runIsolated(const Check& check, const Settings& settings, const Timeout&
             }
             break;
     }
+    if (outcome.verdict == Verdict::Fail && !forged && !report.steps.empty()) {
+        outcome.session = joined(report.steps, "; ");
+        if (!report.outcome) {
+            // The child could not say where it was: its last step on the channel does.
+            outcome.reason = sessionPlace(settings, report) + outcome.reason;
+        }
+    }
     if (end.leftProcesses) {
         const char* left = "the plug-in left a process running, which the check ended";
         if (outcome.verdict != Verdict::Fail) {
@@ -177,7 +209,25 @@ int runOneForParent(const Check& check, Settings settings, const std::string& ch
     CallMarks marks(reports, token);
     settings.watch = &marks;
     settings.cycled = [&marks](long long done) { marks.cycled(done); };
-    const Outcome outcome = runCheck(check, settings);
+    settings.stepping = [&marks](long long session, const std::string& step) {
+        marks.stepped(session, step);
+    };
+    std::optional<TraceOutput> output;
+    std::optional<CallTrace> trace;
+    if (settings.trace) {
+        output.emplace(*settings.trace, std::cerr);
+        if (output->stream() != nullptr) {
+            *output->stream() << "check " << check.id << '\n';
+            trace.emplace(*output->stream(), &marks);
+            settings.watch = &*trace;
+            settings.services = &*trace;
+            settings.canvasWatch = &*trace;
+        }
+    }
+    const Outcome outcome =
+        output && output->stream() == nullptr
+            ? fail("cannot write the trace to " + printable(settings.trace->string()))
+            : runCheck(check, settings);
     if (marks.lost() || !reports.write(resultLine(outcome, token))) {
         std::cerr << "simhost: the check's result channel was closed or taken over\n";
         return kChannelLost;

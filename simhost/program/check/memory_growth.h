@@ -5,7 +5,23 @@
 
 #include "tools/module_probes.h"
 
+// AddressSanitizer's allocator keeps freed memory in quarantine and maps its own: memory use
+// says nothing about the module there.
+#if defined(__SANITIZE_ADDRESS__)
+#define SIMHOST_SANITIZED_ALLOCATOR 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SIMHOST_SANITIZED_ALLOCATOR 1
+#endif
+#endif
+
 namespace simhost::check {
+
+#if defined(SIMHOST_SANITIZED_ALLOCATOR)
+inline constexpr bool kSanitizedAllocator = true;
+#else
+inline constexpr bool kSanitizedAllocator = false;
+#endif
 
 // The process's memory over a run of repetitions (load and unload cycles, draws): after the first
 // tenth, at the middle, and the most over the last tenth. A leak grows in both halves; a table

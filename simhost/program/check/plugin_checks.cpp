@@ -23,21 +23,6 @@
 #include "tools/module_probes.h"
 #include "tools/output_capture.h"
 
-// AddressSanitizer's allocator keeps freed memory in quarantine and maps its own: memory use
-// says nothing about the module there.
-#if defined(__SANITIZE_ADDRESS__)
-#define SIMHOST_SANITIZED_ALLOCATOR 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SIMHOST_SANITIZED_ALLOCATOR 1
-#endif
-#endif
-#if defined(SIMHOST_SANITIZED_ALLOCATOR)
-constexpr bool kSanitizedAllocator = true;
-#else
-constexpr bool kSanitizedAllocator = false;
-#endif
-
 namespace simhost::check {
 
 namespace {
@@ -55,12 +40,17 @@ const std::vector<Vector2>& sweepSizes() {
 // Notes a drawable reaching outside the canvas.
 class OutsideWatch : public CanvasObserver {
 public:
-    explicit OutsideWatch(Canvas& canvas) : canvas_(canvas) { canvas_.setObserver(this); }
+    explicit OutsideWatch(Canvas& canvas) : canvas_(canvas), next_(canvas.observer()) {
+        canvas_.setObserver(this);
+    }
     OutsideWatch(const OutsideWatch&) = delete;
     OutsideWatch& operator=(const OutsideWatch&) = delete;
-    ~OutsideWatch() { canvas_.setObserver(nullptr); }
+    ~OutsideWatch() { canvas_.setObserver(next_); }
 
     void called(const CanvasCall& call) override {
+        if (next_ != nullptr) {
+            next_->called(call);
+        }
         if (call.kind != CanvasCall::Kind::DrawRect || !first.empty()) {
             return;
         }
@@ -75,19 +65,30 @@ public:
             }
         }
     }
-    void handleAcquired() override {}
-    void handleReleased() override {}
+    void handleAcquired() override {
+        if (next_ != nullptr) {
+            next_->handleAcquired();
+        }
+    }
+    void handleReleased() override {
+        if (next_ != nullptr) {
+            next_->handleReleased();
+        }
+    }
 
     std::string first;  // the first call that reached outside, if any
 
 private:
     Canvas& canvas_;
+    CanvasObserver* next_;
 };
 
 // A host of its own with the module loaded in it, every call into the module told.
 struct Loaded {
     explicit Loaded(const Settings& settings, Vector2 size = {320, 180}) : host(size) {
         host.setCallWatch(settings.watch);
+        host.setServiceWatch(settings.services);
+        host.canvas().setObserver(settings.canvasWatch);
         id = host.modules().load(settings.module);
     }
 

@@ -2,10 +2,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdint>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "program/check/check_selection.h"
+#include "program/check/explore/session.h"
 #include "program/output/screenshot.h"
 #include "program/output/shown_text.h"
 #include "program/values/number_parsers.h"
@@ -83,6 +87,12 @@ the check, and with this program however it ends. Where the system allows no nam
 says so and the child runs in a process group of its own, which a process that leaves the group
 and keeps its parent alive can outlast. On Windows a job object holds the child.
 
+The explore check drives the module through random host sessions drawn from --seed: the same
+seed draws the same sessions on every platform, so the default gives the same run each time and
+other seeds explore further. A failure names its seed and session, and is shrunk, each candidate
+in a fresh child, to the shortest session that fails the same way, printed as a --replay command
+line. It proves only the sessions it drew: not the host's own threads, timers or game events.
+
 --in-process runs the checks in this one process, for a debugger: a crash or a hang ends the run,
 a plug-in's exit() or quick_exit() fails it, and its _exit() ends it with the status it gives.
 
@@ -96,6 +106,8 @@ struct Given {
     std::string junit;
     std::string json;
     std::string checkModule;
+    std::string trace;
+    std::string checkTrace;
 };
 
 // Both grammars, declared once: the parser and the help are made from the same definitions.
@@ -140,6 +152,9 @@ void declare(CLI::App& app, CLI::App& check, CommandLine& line, Given& given) {
                  "with --window or --interactive: load the module again whenever its file is "
                  "rebuilt, keeping the console variables' values")
         ->disable_flag_override();
+    app.add_option("--trace", given.trace,
+                   "write every call between host and plug-in to FILE, '-' for standard error")
+        ->type_name("FILE");
     app.add_option("MODULE", given.module, "the plug-in module to load");
 
     check::CheckOptions& options = line.check;
@@ -163,12 +178,55 @@ void declare(CLI::App& app, CLI::App& check, CommandLine& line, Given& given) {
                   std::to_string(check::kFewestCycles) + " (default " +
                   std::to_string(check::kDefaultCycles) + ")")
         ->type_name("N");
+    check::Exploration& explore = options.settings.explore;
+    addParsed(
+        check, "--seed", explore.seed,
+        [](const std::string& text) -> Result<std::uint64_t> {
+            auto seed = parseCount(text, std::numeric_limits<long long>::max());
+            if (!seed) {
+                return Refusal{seed.reason()};
+            }
+            return static_cast<std::uint64_t>(*seed);
+        },
+        "the explore check's seed: the same seed draws the same sessions (default 1)")
+        ->type_name("N");
+    addParsed(
+        check, "--sessions", explore.sessions,
+        [](const std::string& text) { return check::atLeastOne(text, check::kMostSessions); },
+        "sessions the explore check draws, 1 to " + std::to_string(check::kMostSessions) +
+            " (default 100)")
+        ->type_name("N");
+    addParsed(
+        check, "--steps", explore.steps,
+        [](const std::string& text) { return check::atLeastOne(text, check::kMostSteps); },
+        "the most steps of one session, 1 to " + std::to_string(check::kMostSteps) + " (default 8)")
+        ->type_name("N");
+    addParsed(
+        check, "--replay", explore.replay,
+        [](const std::string& text) -> Result<std::optional<std::string>> {
+            if (const auto session = check::parseSession(text); !session) {
+                return Refusal{session.reason()};
+            }
+            return std::optional<std::string>(text);
+        },
+        "the explore check runs this one session instead, as its failure prints it")
+        ->type_name("STEPS");
+    check
+        .add_option("--trace", given.checkTrace,
+                    "append every call between host and plug-in to FILE, each check's headed by "
+                    "its id; '-' for standard error")
+        ->type_name("FILE");
     check.add_option("--junit", given.junit, "also write a JUnit XML report")->type_name("FILE");
     check.add_option("--json", given.json, "also write a JSON report")->type_name("FILE");
     // A child's run of one check, for its parent: not for people.
     check.add_option(std::string(check::kRunOne), options.runOne)->group("");
     check.add_option(std::string(check::kReportChannel), options.reportChannel)->group("");
     check.add_option("MODULE", given.checkModule, "the module to check");
+}
+
+// A trace's destination, made absolute before any module runs; "-" stays standard error.
+std::filesystem::path traceTo(const std::string& given) {
+    return given == "-" ? std::filesystem::path("-") : std::filesystem::absolute(given);
 }
 
 // What the options say together, once each has been read.
@@ -229,6 +287,9 @@ Result<CommandLine> checkLine(CommandLine line, const Given& given, bool moduleG
         // in a child is the child's own.
         options.settings.module = resolvedName(options.module);
     }
+    if (check.count("--trace") > 0) {
+        options.settings.trace = traceTo(given.checkTrace);
+    }
     for (auto* file : {&options.junit, &options.json}) {
         if (*file) {
             *file = std::filesystem::absolute(**file);
@@ -250,6 +311,9 @@ Result<CommandLine> runLine(CommandLine line, const Given& given, bool moduleGiv
     }
     if (run.screenshot) {
         run.screenshot = std::filesystem::absolute(*run.screenshot);
+    }
+    if (app.count("--trace") > 0) {
+        run.trace = traceTo(given.trace);
     }
     return line;
 }

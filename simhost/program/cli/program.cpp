@@ -16,6 +16,7 @@
 #include "program/live/display.h"
 #include "program/live/module_watch.h"
 #include "program/live/window.h"
+#include "program/output/call_trace.h"
 #include "program/output/error_message.h"
 #include "program/output/game_frame.h"
 #include "program/output/screenshot.h"
@@ -141,6 +142,20 @@ int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ost
     }
     host->log().setEcho(&out);
     host->setScene(paintGameFrame);
+    std::optional<TraceOutput> traceOutput;
+    std::optional<CallTrace> trace;
+    if (options.trace) {
+        traceOutput.emplace(*options.trace, err);
+        if (traceOutput->stream() == nullptr) {
+            err << errorMessage(HostError(*options.trace, "cannot be opened to write the trace in"))
+                << '\n';
+            return kRunFailure;
+        }
+        trace.emplace(*traceOutput->stream());
+        host->setCallWatch(&*trace);
+        host->setServiceWatch(&*trace);
+        host->canvas().setObserver(&*trace);
+    }
     Console console(*host, options.module, err);
     if (copies) {
         console.usePrivateCopies(*copies);

@@ -13,7 +13,9 @@ CVarManagerWrapper::CVarManagerWrapper(HostModuleServices& services) : services_
 CVarManagerWrapper::~CVarManagerWrapper() = default;
 
 void CVarManagerWrapper::log(std::string text) {
-    servicesOf(services_).log.write(std::move(text));
+    const simhost::ModuleServices& services = servicesOf(services_);
+    services.told("log", {{text, true}});
+    services.log.write(std::move(text));
 }
 
 CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defaultValue,
@@ -30,5 +32,19 @@ CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defau
         persistent,
     };
     simhost::ModuleServices& services = servicesOf(services_);
+    if (services.watch != nullptr) {
+        const auto number = [](bool has, float value) {
+            return simhost::TracedValue{has ? simhost::formatNumber(value) : "none", false};
+        };
+        services.told("registerCvar",
+                      {{definition.name, true},
+                       {definition.defaultValue, true},
+                       {definition.description, true},
+                       {listed ? "true" : "false", false},
+                       number(hasMinimum, minimum),
+                       number(hasMaximum, maximum),
+                       {persistent ? "true" : "false", false}},
+                      simhost::TracedValue{definition.name, true});
+    }
     return CVarWrapper(services.variables.define(std::move(definition), services.owner), services);
 }

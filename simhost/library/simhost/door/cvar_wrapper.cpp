@@ -10,5 +10,8 @@ CVarWrapper& CVarWrapper::operator=(const CVarWrapper& other) = default;
 CVarWrapper::~CVarWrapper() = default;
 
 void CVarWrapper::bindTo(std::shared_ptr<bool> target) {
-    simhost::variableOf(variable_).bind(simhost::servicesOf(services_).owner, std::move(target));
+    simhost::ConsoleVariable& variable = simhost::variableOf(variable_);
+    const simhost::ModuleServices& services = simhost::servicesOf(services_);
+    services.told("bindTo", {{variable.name(), true}});
+    variable.bind(services.owner, std::move(target));
 }

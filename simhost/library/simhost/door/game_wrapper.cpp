@@ -11,10 +11,12 @@ GameWrapper::~GameWrapper() = default;
 
 void GameWrapper::RegisterDrawable(std::function<void(CanvasWrapper)> drawable) {
     simhost::ModuleServices& services = servicesOf(services_);
+    services.told("RegisterDrawable");
     services.overlay.add(services.owner, std::move(drawable));
 }
 
 void GameWrapper::UnregisterDrawables() {
     simhost::ModuleServices& services = servicesOf(services_);
+    services.told("UnregisterDrawables");
     services.overlay.removeAll(services.owner);
 }

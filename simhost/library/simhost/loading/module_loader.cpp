@@ -84,9 +84,11 @@ ModuleId ModuleLoader::load(PluginModule module) {
     std::string_view during;
     try {
         services = std::make_shared<ModuleServices>(log_, variables_, overlay_, id);
+        services->watch = serviceWatch_;
         ServiceHandles handles = serviceMaker_(services);
         plugin->cvarManagerPtr = std::move(handles.cvarManager);
         plugin->gameWrapperPtr = std::move(handles.game);
+        services->told("place services", {{"cvarManagerPtr", false}, {"gameWrapperPtr", false}});
         modules_.reserve(modules_.size() + 1);
         during = "onLoad threw: ";
         into(ModuleCall::OnLoad, [&] { plugin->onLoad(); });

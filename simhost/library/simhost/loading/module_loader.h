@@ -74,6 +74,9 @@ public:
     void setServiceMaker(ServiceMaker maker) { serviceMaker_ = std::move(maker); }
     // Tells `watch` of every call this loader makes into a module's code; null for none.
     void setCallWatch(ModuleCallWatch* watch) { watch_ = watch; }
+    // Tells `watch` of every host operation the modules loaded from now on call through their
+    // services, and of the host placing those services; null for none.
+    void setServiceWatch(ServiceCallWatch* watch) { serviceWatch_ = watch; }
 
     // Opens the file, checks the record, creates the plug-in, places the services and calls
     // onLoad. Throws HostError naming the file and the cause, with the host as it was.
@@ -110,6 +113,7 @@ private:
     Overlay& overlay_;
     ServiceMaker serviceMaker_;
     ModuleCallWatch* watch_ = nullptr;
+    ServiceCallWatch* serviceWatch_ = nullptr;
     std::vector<LoadedModule> modules_;
     ModuleId nextId_ = 1;
 };

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "simhost/services/handle_bases.h"
 #include "simhost/services/module_id.h"
+#include "simhost/services/service_calls.h"
 
 namespace simhost {
 
@@ -21,6 +27,16 @@ public:
     ConsoleVariables& variables;
     Overlay& overlay;
     const ModuleId owner;
+    // Told of every call the module makes through these services; null for none.
+    ServiceCallWatch* watch = nullptr;
+
+    void told(std::string operation, std::vector<TracedValue> arguments = {},
+              std::optional<TracedValue> result = std::nullopt) const {
+        if (watch != nullptr) {
+            watch->serviceCalled(
+                {owner, std::move(operation), std::move(arguments), std::move(result)});
+        }
+    }
 };
 
 }  // namespace simhost

@@ -14,6 +14,7 @@ namespace {
 constexpr std::string_view kCall = "call ";
 constexpr std::string_view kResult = "result ";
 constexpr std::string_view kCycle = "cycle ";
+constexpr std::string_view kStep = "step ";
 
 constexpr std::array kCallNames{
     std::pair{ModuleCall::Open, "open"},         std::pair{ModuleCall::Create, "create"},
@@ -48,6 +49,11 @@ std::string callLine(ModuleCall call, std::string_view token) {
 
 std::string cycleLine(long long done, std::string_view token) {
     return std::string(token) + " " + std::string(kCycle) + std::to_string(done) + "\n";
+}
+
+std::string stepLine(long long session, std::string_view step, std::string_view token) {
+    return std::string(token) + " " + std::string(kStep) + std::to_string(session) + " " +
+           std::string(step) + "\n";
 }
 
 std::string resultLine(const Outcome& outcome, std::string_view token) {
@@ -92,11 +98,27 @@ void CallReportReader::take(std::string_view line) {
         const auto done = parseCount(line.substr(kCycle.size()), kMaxCycles);
         report_.cycles = done ? *done : report_.cycles;
         known = done.accepted();
+    } else if (line.starts_with(kStep)) {
+        known = takeStep(line.substr(kStep.size()));
     } else if (line.starts_with(kResult)) {
         report_.outcome = outcomeIn(line.substr(kResult.size()));
         known = report_.outcome.has_value();
     }
     report_.foreign = report_.foreign || !known;
+}
+
+bool CallReportReader::takeStep(std::string_view line) {
+    const auto blank = line.find(' ');
+    const auto session = parseCount(line.substr(0, blank), kMostSessions);
+    if (!session || blank == std::string_view::npos) {
+        return false;
+    }
+    if (*session != report_.session) {
+        report_.session = *session;
+        report_.steps.clear();
+    }
+    report_.steps.emplace_back(line.substr(blank + 1));
+    return report_.steps.size() <= static_cast<std::size_t>(kMostSteps);
 }
 
 CallReport CallReportReader::finish() && {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "program/check/child/channel_reader.h"
 #include "program/check/child/outcome.h"
@@ -17,10 +18,13 @@ namespace simhost::check {
 // measure.
 //   1f0c9a27d3e84b65 call onload
 //   1f0c9a27d3e84b65 cycle 34312
+//   1f0c9a27d3e84b65 step 12 draw 7x1
 //   1f0c9a27d3e84b65 result {"result":"pass","reason":"..."}
-// A cycle line tells that the cycles check has finished that many of its cycles.
+// A cycle line tells that the cycles check has finished that many of its cycles; a step line,
+// the step the explore check takes next, and in which of its sessions.
 std::string callLine(ModuleCall call, std::string_view token);
 std::string cycleLine(long long done, std::string_view token);
+std::string stepLine(long long session, std::string_view step, std::string_view token);
 std::string resultLine(const Outcome& outcome, std::string_view token);
 
 // The fewest cycles in which the cycles check can tell steady growth from a table enlarged once;
@@ -28,6 +32,9 @@ std::string resultLine(const Outcome& outcome, std::string_view token);
 inline constexpr long long kFewestCycles = 10;
 inline constexpr long long kMaxCycles = 100'000;
 inline constexpr long long kDefaultCycles = 100;
+// The most steps one session of the explore check holds, and the most sessions it is asked for.
+inline constexpr long long kMostSteps = 64;
+inline constexpr long long kMostSessions = 100'000;
 
 // The channel as the parent read it.
 struct CallReport {
@@ -35,6 +42,9 @@ struct CallReport {
     std::optional<ModuleCall> lastCall;
     // The cycles the child had finished, when it ran the cycles check.
     long long cycles = 0;
+    // The steps of the explore check's session in progress, each as the check wrote it.
+    long long session = -1;
+    std::vector<std::string> steps;
     // The child's outcome, when it got as far as signing one.
     std::optional<Outcome> outcome;
     // Something other than the child's check wrote on the channel: a line without the token or
@@ -54,6 +64,8 @@ public:
 
 private:
     void take(std::string_view line);
+    // A step line's session and step; false for one of no known form.
+    bool takeStep(std::string_view line);
 
     std::string token_;
     std::string partial_;

@@ -19,6 +19,9 @@ struct Outcome {
     // When the check's process rather than the check decided the verdict (it crashed, hung, gave
     // no result or left a process running): the last call into the module it began.
     std::optional<ModuleCall> endedIn;
+    // For the explore check's failure: the steps of the session it failed in, as --replay
+    // takes them.
+    std::optional<std::string> session;
 };
 
 // "pass", "warn", "fail" or "skip", as the reports write it; and back (anything else: Fail).
