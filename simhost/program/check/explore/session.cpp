@@ -69,9 +69,10 @@ Result<Step> stepIn(const std::vector<std::string>& words) {
 std::string stepText(const Step& step) {
     std::string text = kKindWords.at(static_cast<std::size_t>(step.kind));
     if (step.kind == Step::Kind::Draw) {
-        text += " " + std::to_string(step.size.X) + "x" + std::to_string(step.size.Y);
+        text.append(" ").append(std::to_string(step.size.X)).append("x");
+        text.append(std::to_string(step.size.Y));
     } else if (step.kind == Step::Kind::Set) {
-        text += " " + word(step.name) + " " + word(step.text);
+        text.append(" ").append(word(step.name)).append(" ").append(word(step.text));
     }
     return text;
 }
