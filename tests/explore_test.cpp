@@ -169,6 +169,41 @@ TEST(Explore, TavorindenKeepsTheContractInEveryStepOfAHostSession) {
     EXPECT_EQ(host.variables()[0].name, "cl_tavorinden");
 }
 
+TEST(Explore, EachBrokenPromiseIsToldAtItsStepWithItsKind) {
+    struct Case {
+        const char* module;
+        const char* session;
+        std::size_t brokenAt;  // the step that breaks, from 0
+        const char* text;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"broken_keeps_drawable", "load; draw 1x1; unload", 2,
+              "onUnload left drawables registered: 1"},
+             {"broken_draw_throws", "draw 3x3; load; draw 3x3", 2,
+              "a draw failed: fixture failure in a draw"},
+             {"fixture_failing_onload", "draw 1x1; load", 1,
+              "loading failed: loading the plug-in failed: onLoad threw: fixture failure in "
+              "onLoad"},
+             {"misbehaving_throws_in_onunload", "load; unload keep", 1,
+              "unloading failed: onUnload failed: fixture failure in onUnload"},
+             {"order_flips_its_boolean", "load; set order_enabled 1; draw 0x1", 2,
+              "a bound boolean disagrees with its variable: order_enabled is 1"},
+         }) {
+        SessionHost host(modulePath(c.module), {}, false);
+        const auto session = parseSession(c.session);
+        ASSERT_TRUE(session) << c.session;
+        for (std::size_t at = 0; at < session->size(); ++at) {
+            const auto broken = host.take((*session)[at]);
+            if (at != c.brokenAt) {
+                EXPECT_FALSE(broken) << c.module << " step " << at << ": " << broken->text();
+                continue;
+            }
+            ASSERT_TRUE(broken) << c.module << " step " << at;
+            EXPECT_EQ(broken->text(), c.text) << c.module;
+        }
+    }
+}
+
 TEST(Explore, InProcessFailuresAreShrunkToAReplayThatFailsAlike) {
     const std::string module = modulePath("order_second_drawable").string();
     const SimhostRun found = runSimhost({"check", "--in-process", "--only", "explore", module});
