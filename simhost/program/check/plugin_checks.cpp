@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "program/check/checks.h"
+#include "program/check/explore/drawables_after_onunload.h"
 #include "program/check/memory_growth.h"
 #include "program/output/shown_text.h"
 #include "program/output/variable_problems.h"
@@ -104,38 +105,6 @@ struct Loaded {
 
     Host host;
     ModuleId id = 0;
-};
-
-// Counts the module's drawables at the moment onUnload returns, before the host drops them
-// itself, and passes every call on to the check's own watch.
-class DrawablesAfterOnUnload final : public ModuleCallWatch {
-public:
-    explicit DrawablesAfterOnUnload(ModuleCallWatch* next) : next_(next) {}
-
-    void look(const Overlay& overlay, ModuleId owner) {
-        overlay_ = &overlay;
-        owner_ = owner;
-    }
-    void calling(ModuleCall call) override {
-        if (next_ != nullptr) {
-            next_->calling(call);
-        }
-    }
-    void returned(ModuleCall call) override {
-        if (call == ModuleCall::OnUnload && overlay_ != nullptr) {
-            left = overlay_->count(owner_);
-        }
-        if (next_ != nullptr) {
-            next_->returned(call);
-        }
-    }
-
-    std::optional<std::size_t> left;
-
-private:
-    ModuleCallWatch* next_;
-    const Overlay* overlay_ = nullptr;
-    ModuleId owner_ = 0;
 };
 
 // What keeps a player from typing the name at the console, the first thing found; empty for a

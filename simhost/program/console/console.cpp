@@ -38,7 +38,7 @@ HostError Console::named(const HostError& error) const {
 bool Console::loadModule() {
     if (loaded_) {
         // A copy is a file of its own, which the loader would not know for the same module.
-        *messages_ << errorMessage(HostError(module_, "is already loaded")) << '\n';
+        told(HostError(module_, "is already loaded"));
         return false;
     }
     try {
@@ -52,7 +52,7 @@ bool Console::loadModule() {
         tellDefaults();
         return true;
     } catch (const HostError& error) {
-        *messages_ << errorMessage(named(error)) << '\n';
+        told(named(error));
         return false;
     }
 }
@@ -66,14 +66,14 @@ bool Console::unloadModule() {
     try {
         host_.modules().unload(id);
     } catch (const HostError& error) {
-        *messages_ << errorMessage(named(error)) << '\n';
+        told(named(error));
         return false;
     }
     return true;
 }
 
 void Console::dropModule(const std::string& why) {
-    *messages_ << errorMessage(HostError(module_, why + "; the module is unloaded")) << '\n';
+    told(HostError(module_, why + "; the module is unloaded"));
     unloadModule();
 }
 
@@ -103,9 +103,7 @@ void Console::tellDefaults() {
             continue;
         }
         if (const std::string problem = defaultProblem(*variable); !problem.empty()) {
-            *messages_ << errorMessage(
-                              HostError(module_, problem + "; it holds " + variable->text()))
-                       << '\n';
+            told(HostError(module_, problem + "; it holds " + variable->text()));
         }
     }
 }
@@ -123,12 +121,8 @@ bool Console::reload() {
     for (const auto& [name, text] : ownVariables()) {
         const auto earlier = before.find(name);
         if (earlier != before.end() && earlier->second != text) {
-            *messages_ << errorMessage(HostError(module_, printable(name) + " was " +
-                                                              earlier->second +
-                                                              "; its new bounds "
-                                                              "clamp it to " +
-                                                              text))
-                       << '\n';
+            told(HostError(module_, printable(name) + " was " + earlier->second +
+                                        "; its new bounds clamp it to " + text));
         }
     }
     return true;
@@ -300,7 +294,7 @@ Console::Ran Console::screenshot(const Words& words) {
     try {
         writeScreenshot(host_.canvas(), words[1]);
     } catch (const HostError& error) {
-        *messages_ << errorMessage(error) << '\n';
+        told(error);
         return Ran::Failed;
     } catch (const std::bad_alloc&) {
         return fail("cannot write " + shown(words[1]) + ": out of memory");
@@ -325,6 +319,10 @@ Console::Ran Console::plugin(const Words& words) {
         return fail(shown(module_.stem().string()) + " is not loaded");
     }
     return unloadModule() ? Ran::Done : Ran::Failed;
+}
+
+void Console::told(const HostError& error) {
+    *messages_ << errorMessage(error) << '\n';
 }
 
 Console::Ran Console::fail(const std::string& cause) {

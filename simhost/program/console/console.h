@@ -69,6 +69,8 @@ private:
     Ran screenshot(const Words& words);
     Ran plugin(const Words& words);
     Ran fail(const std::string& cause);
+    // Tells a failure of the module's or the host's on the messages stream.
+    void told(const HostError& error);
     // The loaded module's variables, by name with their texts.
     std::map<std::string, std::string> ownVariables() const;
     // What the host made of the loaded module's defaults, told as check tells it.

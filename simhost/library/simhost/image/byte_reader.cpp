@@ -78,27 +78,12 @@ Result<std::string> ByteReader::text(std::uint64_t offset, std::string_view what
 }
 
 std::uint64_t FieldReader::operator()(std::uint64_t offset, int width, std::string_view what) {
-    if (refusal_) {
-        return 0;
-    }
-    auto value = image_.number(offset, width, what, bigEndian_);
-    if (!value) {
-        refusal_ = Refusal{value.reason()};
-        return 0;
-    }
-    return *value;
+    return kept(refusal_ ? Result<std::uint64_t>(0)
+                         : image_.number(offset, width, what, bigEndian_));
 }
 
 std::string FieldReader::text(std::uint64_t offset, std::string_view what) {
-    if (refusal_) {
-        return {};
-    }
-    auto value = image_.text(offset, what);
-    if (!value) {
-        refusal_ = Refusal{value.reason()};
-        return {};
-    }
-    return *std::move(value);
+    return kept(refusal_ ? Result<std::string>("") : image_.text(offset, what));
 }
 
 }  // namespace simhost

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "simhost/export.h"
 #include "simhost/result.h"
@@ -58,6 +59,16 @@ public:
     Refusal refusal() const { return *refusal_; }
 
 private:
+    // The value read, or an empty one once a read has been refused (the first refusal kept).
+    template <typename T>
+    T kept(Result<T> read) {
+        if (!read) {
+            refusal_ = Refusal{read.reason()};
+            return T{};
+        }
+        return *std::move(read);
+    }
+
     const ByteReader& image_;
     bool bigEndian_;
     std::optional<Refusal> refusal_;

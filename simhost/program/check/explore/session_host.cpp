@@ -4,6 +4,7 @@
 #include <exception>
 #include <utility>
 
+#include "program/check/explore/drawables_after_onunload.h"
 #include "program/values/counting.h"
 #include "simhost/host_error.h"
 #include "simhost/services/console_names.h"
@@ -16,35 +17,6 @@ namespace {
 // A draw that leaks does so every time: after a first draw, each of these grows the heap.
 constexpr int kMeasuredDraws = 3;
 constexpr long long kMostPixelsMeasured = 1920LL * 1080;
-
-// Counts the module's drawables at the moment onUnload returns, before the host drops them
-// itself, and passes every call on.
-class OnUnloadWatch final : public ModuleCallWatch {
-public:
-    OnUnloadWatch(ModuleCallWatch* next, const Overlay& overlay, ModuleId owner)
-        : next_(next), overlay_(overlay), owner_(owner) {}
-
-    void calling(ModuleCall call) override {
-        if (next_ != nullptr) {
-            next_->calling(call);
-        }
-    }
-    void returned(ModuleCall call) override {
-        if (call == ModuleCall::OnUnload) {
-            left = overlay_.count(owner_);
-        }
-        if (next_ != nullptr) {
-            next_->returned(call);
-        }
-    }
-
-    std::size_t left = 0;
-
-private:
-    ModuleCallWatch* next_;
-    const Overlay& overlay_;
-    ModuleId owner_;
-};
 
 std::string registeredText(std::size_t drawables, std::size_t variables) {
     return counted(drawables, "drawable", "drawables") + " and " +
@@ -139,7 +111,8 @@ std::optional<Broken> SessionHost::unload(Step::Kind how) {
     }
     const ModuleId id = *id_;
     id_.reset();
-    OnUnloadWatch watch(watch_, host_.overlay(), id);
+    DrawablesAfterOnUnload watch(watch_);
+    watch.look(host_.overlay(), id);
     host_.setCallWatch(&watch);
     std::optional<Broken> broken;
     try {
@@ -156,8 +129,8 @@ std::optional<Broken> SessionHost::unload(Step::Kind how) {
         broken = Broken{"unloading failed", error.cause()};
     }
     host_.setCallWatch(watch_);
-    if (!broken && watch.left != 0) {
-        broken = Broken{"onUnload left drawables registered", std::to_string(watch.left)};
+    if (!broken && watch.left.value_or(0) != 0) {
+        broken = Broken{"onUnload left drawables registered", std::to_string(*watch.left)};
     }
     return broken;
 }
