@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "program/check/battery.h"
 #include "program/check/child/call_report.h"
 #include "program/check/explore/session.h"
 #include "program/check/explore/session_host.h"
 #include "program/check/explore/session_maker.h"
 #include "program/check/explore/shrink.h"
+#include "program/check/isolation.h"
 #include "program/check/shortest_replay.h"
 #include "simhost_run.h"
 #include "test_modules.h"
@@ -134,6 +138,34 @@ TEST(Explore, FailuresOfOneKindAreTheSameFailure) {
               "loading failed");
     EXPECT_NE(failureKind("step 3 (draw 1x1): a draw failed: x"),
               failureKind("step 3 (draw 1x1): crashed with signal 6 (SIGABRT) in a draw"));
+}
+
+TEST(Explore, AskingForMoreSessionsOrCyclesIsNotAskingForATimeout) {
+    using simhost::check::allowed;
+    using simhost::check::Check;
+    using simhost::check::Settings;
+    // The battery's own rows: their fields say which checks repeat as asked.
+    const auto row = [](const std::string& id) {
+        const auto& checks = simhost::check::battery();
+        return *std::find_if(checks.begin(), checks.end(),
+                             [&](const Check& check) { return check.id == id; });
+    };
+    const Check explore = row("explore");
+    const Check cycles = row("cycles");
+    const Check other = row("load");
+    Settings settings;
+    settings.explore.sessions = 1000;
+    settings.cycles = 250;
+    const simhost::check::Timeout given{2.5, "2.5"};
+    for (const auto& [check, seconds, told] :
+         {std::tuple{&explore, 25.0, "25"}, std::tuple{&cycles, 7.5, "7.5"},
+          std::tuple{&other, 2.5, "2.5"}}) {
+        const auto timeout = allowed(*check, settings, given);
+        EXPECT_EQ(timeout.seconds, seconds) << check->id;
+        EXPECT_EQ(timeout.given, told) << check->id;
+    }
+    settings.explore.sessions = 100;
+    EXPECT_EQ(allowed(explore, settings, given).given, "2.5");
 }
 
 TEST(Explore, StepLinesTellTheSessionInProgress) {

@@ -80,16 +80,22 @@ std::string sessionPlace(const Settings& settings, const CallReport& report) {
     return place;
 }
 
-// The time a check may take: --timeout, or that once per hundred cycles asked.
+}  // namespace
+
 Timeout allowed(const Check& check, const Settings& settings, const Timeout& timeout) {
-    const long long hundreds = (settings.cycles + kDefaultCycles - 1) / kDefaultCycles;
-    if (!check.timedPerHundredCycles || hundreds <= 1) {
+    const long long asked = check.timedPerHundredCycles ? settings.cycles
+                            : check.explores            ? settings.explore.sessions
+                                                        : 0;
+    const long long hundreds = (asked + 99) / 100;
+    if (hundreds <= 1) {
         return timeout;
     }
     std::ostringstream seconds;
     seconds << std::setprecision(12) << timeout.seconds * static_cast<double>(hundreds);
     return {timeout.seconds * static_cast<double>(hundreds), seconds.str()};
 }
+
+namespace {
 
 // The last line the child wrote that has anything on it, for the reason.
 std::string lastWords(const std::string& output) {

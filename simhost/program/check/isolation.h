@@ -13,6 +13,11 @@ struct Timeout {
     std::string given = "10";
 };
 
+// The time a check may take: --timeout, or that once per hundred cycles or sessions asked of the
+// checks that repeat as asked (the cycles check, the explore check), so that asking for more is
+// not asking for a timeout.
+Timeout allowed(const Check& check, const Settings& settings, const Timeout& timeout);
+
 // Runs the check in a fresh child process, this program started again with `--run-one`, which
 // loads the module anew. A crash, an abort, a hang past the timeout or an end without a result
 // fails the check, named with the call into the module it ended in and the child's last words;

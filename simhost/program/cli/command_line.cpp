@@ -171,7 +171,8 @@ void declare(CLI::App& app, CLI::App& check, CommandLine& line, Given& given) {
                   "run every check in this process (for a debugger; see below)")
         ->disable_flag_override();
     addParsed(check, "--timeout", options.timeout, check::timeoutIn,
-              "how long one check may take, the cycles check per 100 cycles (default 10)")
+              "how long one check may take; the cycles and explore checks per 100 cycles or "
+              "sessions (default 10)")
         ->type_name("SECONDS");
     addParsed(check, "--cycles", options.settings.cycles, check::cyclesIn,
               "load and unload cycles of the cycles check, at least " +
