@@ -63,8 +63,8 @@ const std::vector<Check>& battery() {
          true, drawCost, "a median draw above 1 % of a 60 Hz frame"},
         {.id = "explore",
          .description =
-             "random host sessions drawn from --seed (loads, draws from 0x0 to the largest "
-             "canvas, variables set to texts in and out of bounds, unloads in each order a host "
+             "random host sessions drawn from --seed (loads, draws from 0x0 to the longest "
+             "side, variables set to texts in and out of bounds, unloads in each order a host "
              "may use, the module kept open and loaded again) keep the contract after every "
              "step: no crash, hang or exception, no drawable left after onUnload, bound booleans "
              "agree with their variables, every load registers what the session's first did, "

@@ -58,7 +58,9 @@ Vector2 SessionMaker::size() {
     if (kind < 19) {
         return {side(2560), side(2560)};
     }
-    return {Canvas::kMaxSide, Canvas::kMaxSide};
+    // The longest side with a short other: the largest canvas by area is the drawing check's,
+    // whose one draw there costs what a whole session should.
+    return {Canvas::kMaxSide, side(15)};
 }
 
 std::string SessionMaker::text(const VariableShape& variable) {
