@@ -146,6 +146,21 @@ TEST(SimhostCommandLine, CountedOptionsAtTheirLimits) {
         {{"check", "--timeout", "3600", "m.so"},
          {"check", "--timeout", "3600.001", "m.so"},
          "simhost: --timeout: \"3600.001\" is not a number of seconds above 0, at most 3600\n"},
+        {{"check", "--sessions", "100000", "m.so"},
+         {"check", "--sessions", "100001", "m.so"},
+         "simhost: --sessions: \"100001\" is out of range; it must be from 0 to 100000\n"},
+        {{"check", "--sessions", "1", "m.so"},
+         {"check", "--sessions", "0", "m.so"},
+         "simhost: --sessions: \"0\" is not a whole number from 1 to 100000\n"},
+        {{"check", "--steps", "64", "m.so"},
+         {"check", "--steps", "65", "m.so"},
+         "simhost: --steps: \"65\" is out of range; it must be from 0 to 64\n"},
+        {{"check", "--seed", "9223372036854775807", "m.so"},
+         {"check", "--seed", "-1", "m.so"},
+         "simhost: --seed: \"-1\" is not a whole number from 0 to 9223372036854775807\n"},
+        {{"check", "--replay", "load; draw 16384x0", "m.so"},
+         {"check", "--replay", "load; draw 16384x", "m.so"},
+         "simhost: --replay: step 2: \"16384x\" is not a size WxH, each side 0 to 16384\n"},
     };
     for (const auto& c : cases) {
         const auto taken = simhost::parseCommandLine(c.atLimit);
