@@ -99,6 +99,19 @@ TEST(SimhostConsole, LinesHoldSeveralCommandsQuotesAndComments) {
     EXPECT_TRUE(says(run, "draw: \"x\" is not a whole number")) << run.err;
 }
 
+// A word reads back as itself unquoted exactly when typedAsItIs says so: what the explore
+// check's replays rely on to quote what needs it.
+TEST(SimhostConsole, WordsTypedAsTheyAre) {
+    for (const std::string word : {"cl_x", "1.5", "-", "a\\b", "ü"}) {
+        EXPECT_TRUE(simhost::typedAsItIs(word)) << word;
+        EXPECT_EQ(simhost::splitCommands(word).commands,
+                  (std::vector<std::vector<std::string>>{{word}}));
+    }
+    for (const std::string word : {"", "a b", "a\tb", "a;b", "a\"b", "a//b", "a/b"}) {
+        EXPECT_FALSE(simhost::typedAsItIs(word)) << word;
+    }
+}
+
 TEST(SimhostConsole, RefusesWhatItCannotReadClearly) {
     const SimhostRun run = session(
         "cl_tavorinden 0\n"

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "program/check/checks.h"
+#include "program/output/call_trace.h"
 #include "program/output/shown_text.h"
 #include "simhost/host_error.h"
 
@@ -91,6 +92,22 @@ Outcome runCheck(const Check& check, const Settings& settings) {
     outcome.milliseconds =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     return outcome;
+}
+
+Outcome runTraced(const Check& check, Settings settings, std::ostream& standardError) {
+    if (!settings.trace) {
+        return runCheck(check, settings);
+    }
+    TraceOutput output(*settings.trace, standardError);
+    if (output.stream() == nullptr) {
+        return fail("cannot write the trace to " + printable(settings.trace->string()));
+    }
+    *output.stream() << "check " << check.id << '\n';
+    CallTrace trace(*output.stream(), settings.watch);
+    settings.watch = &trace;
+    settings.services = &trace;
+    settings.canvasWatch = &trace;
+    return runCheck(check, settings);
 }
 
 }  // namespace simhost::check

@@ -16,7 +16,6 @@
 #include "program/check/child/started_child.h"
 #include "program/check/report.h"
 #include "program/check/shortest_replay.h"
-#include "program/output/call_trace.h"
 #include "program/output/error_message.h"
 #include "program/output/shown_text.h"
 #include "program/process/ending_signals.h"
@@ -151,26 +150,12 @@ int listChecks(std::ostream& out, std::ostream& err) {
     return reportLost(out, err) ? kRunFailure : kSuccess;
 }
 
-// Runs the check in this process, every call traced to settings.trace beneath the check's id.
-Outcome tracedHere(const Check& check, Settings settings, std::ostream& err) {
-    TraceOutput output(*settings.trace, err);
-    if (output.stream() == nullptr) {
-        return fail("cannot write the trace to " + printable(settings.trace->string()));
-    }
-    *output.stream() << "check " << check.id << '\n';
-    CallTrace trace(*output.stream(), settings.watch);
-    settings.watch = &trace;
-    settings.services = &trace;
-    settings.canvasWatch = &trace;
-    return runCheck(check, settings);
-}
-
 // Runs the check once, isolated or not; a child traces to a file of its own where the trace goes
 // to standard error, which is passed on once the child is done.
 Outcome runOnce(const Check& check, const CheckOptions& options, Settings settings,
                 std::ostream& err) {
     if (options.inProcess) {
-        return settings.trace ? tracedHere(check, settings, err) : runCheck(check, settings);
+        return runTraced(check, settings, err);
     }
     if (!settings.trace || *settings.trace != "-") {
         return runIsolated(check, settings, options.timeout);

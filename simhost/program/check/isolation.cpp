@@ -15,7 +15,6 @@
 #include "program/check/checks.h"
 #include "program/check/child/call_report.h"
 #include "program/check/child/child_process.h"
-#include "program/output/call_trace.h"
 #include "program/output/shown_text.h"
 #include "program/process/ending_signals.h"
 #include "program/process/exit_status.h"
@@ -218,22 +217,7 @@ int runOneForParent(const Check& check, Settings settings, const std::string& ch
     settings.stepping = [&marks](long long session, const std::string& step) {
         marks.stepped(session, step);
     };
-    std::optional<TraceOutput> output;
-    std::optional<CallTrace> trace;
-    if (settings.trace) {
-        output.emplace(*settings.trace, std::cerr);
-        if (output->stream() != nullptr) {
-            *output->stream() << "check " << check.id << '\n';
-            trace.emplace(*output->stream(), &marks);
-            settings.watch = &*trace;
-            settings.services = &*trace;
-            settings.canvasWatch = &*trace;
-        }
-    }
-    const Outcome outcome =
-        output && output->stream() == nullptr
-            ? fail("cannot write the trace to " + printable(settings.trace->string()))
-            : runCheck(check, settings);
+    const Outcome outcome = runTraced(check, settings, std::cerr);
     if (marks.lost() || !reports.write(resultLine(outcome, token))) {
         std::cerr << "simhost: the check's result channel was closed or taken over\n";
         return kChannelLost;

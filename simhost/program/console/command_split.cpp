@@ -58,4 +58,8 @@ SplitLine splitCommands(std::string_view line) {
     return split;
 }
 
+bool typedAsItIs(std::string_view word) {
+    return !word.empty() && word.find_first_of(" \t;\"/") == std::string_view::npos;
+}
+
 }  // namespace simhost

@@ -21,4 +21,8 @@ struct SplitLine {
 // separators between them.
 SplitLine splitCommands(std::string_view line);
 
+// Whether a word typed without quotes reads back as itself: it is not empty and holds no blank,
+// ';', double quote or '/'.
+bool typedAsItIs(std::string_view word);
+
 }  // namespace simhost

@@ -17,8 +17,7 @@ constexpr std::array kKindWords{"load", "unload", "unload early", "unload keep",
 
 // A word as the console reads it back: quoted when it is empty or holds a separator.
 std::string word(const std::string& text) {
-    const bool plain = !text.empty() && text.find_first_of(" \t;\"/") == std::string::npos;
-    return plain ? text : "\"" + text + "\"";
+    return typedAsItIs(text) ? text : "\"" + text + "\"";
 }
 
 Result<Vector2> sizeIn(const std::string& text) {

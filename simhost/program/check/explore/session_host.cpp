@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "program/check/explore/drawables_after_onunload.h"
+#include "program/console/command_split.h"
 #include "program/values/counting.h"
 #include "simhost/host_error.h"
 #include "simhost/services/console_names.h"
@@ -93,7 +94,7 @@ std::optional<Broken> SessionHost::load() {
         firstLoad_ = now;
         for (const std::string& name : now.names) {
             const auto& definition = host_.variables().find(name)->definition();
-            if (!isConsoleCommand(name) && name.find_first_of(" \t;\"/") == std::string::npos) {
+            if (!isConsoleCommand(name) && typedAsItIs(name)) {
                 variables_.push_back({name, definition.minimum, definition.maximum});
             }
         }
