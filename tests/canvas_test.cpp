@@ -96,6 +96,76 @@ TEST(Canvas, RefusesNegativeSizesAndPixelsOutside) {
     EXPECT_EQ(refusal([&] { (void)canvas.pixel(0, -1); }), "pixel (0, -1) is outside the canvas");
 }
 
+// Pixels are kept as a window keeps them: bytes blue, green, red, alpha.
+TEST(Canvas, KeepsPixelsAsWindowsDo) {
+    Canvas canvas(2, 1);
+    canvas.setColor({0x11, 0x22, 0x33, 0xFF});
+    canvas.drawRect({1, 0}, {2, 1});
+    const auto* bytes = reinterpret_cast<const unsigned char*>(canvas.pixels().data());
+    EXPECT_EQ(std::vector<unsigned char>(bytes, bytes + 8),
+              (std::vector<unsigned char>{0, 0, 0, 0, 0x33, 0x22, 0x11, 0xFF}));
+    EXPECT_EQ(canvas.pixel(1, 0).r, 0x11);
+}
+
+// Where a canvas was written: each drawn rectangle as clipped, nothing for a draw that fills
+// nothing, an area held once, and everything for a resize or a fill.
+TEST(Canvas, KnowsWhereItWasWritten) {
+    using Areas = std::vector<simhost::CanvasArea>;
+    const auto touched = [](const Canvas& canvas) {
+        return Areas(canvas.touched().areas().begin(), canvas.touched().areas().end());
+    };
+    Canvas canvas(10, 8);
+    EXPECT_EQ(touched(canvas), (Areas{{0, 0, 10, 8}}));
+    canvas.forgetTouched();
+    EXPECT_EQ(touched(canvas), Areas{});
+
+    canvas.drawRect({-5, 2}, {3, 100});
+    canvas.drawRect({6, 6}, {4, 7});  // reversed corners
+    canvas.setColor({1, 2, 3, 0});
+    canvas.drawRect({0, 0}, {10, 8});  // transparent
+    canvas.setColor(kRed);
+    canvas.drawRect({1, 3}, {2, 4});  // inside the first
+    EXPECT_EQ(touched(canvas), (Areas{{0, 2, 3, 8}}));
+    canvas.drawRect({5, 0}, {6, 1});
+    canvas.drawRect({0, 1}, {4, 8});  // holds the first: takes its place
+    EXPECT_EQ(touched(canvas), (Areas{{5, 0, 6, 1}, {0, 1, 4, 8}}));
+    canvas.fill(kWhite);
+    EXPECT_EQ(touched(canvas), (Areas{{0, 0, 10, 8}}));
+    canvas.forgetTouched();
+    canvas.resize(3, 2);
+    EXPECT_EQ(touched(canvas), (Areas{{0, 0, 3, 2}}));
+
+    // Past the most it holds, one area holding them all.
+    simhost::CanvasAreas areas;
+    for (int i = 0; i < static_cast<int>(simhost::CanvasAreas::kMost) + 1; ++i) {
+        areas.add({10 * i, i, 10 * i + 1, i + 2});
+    }
+    EXPECT_EQ(Areas(areas.areas().begin(), areas.areas().end()), (Areas{{0, 0, 81, 10}}));
+}
+
+TEST(Canvas, CopiesAnAreaFromACanvasOfItsSize) {
+    Canvas scene(6, 4);
+    scene.fill(kRed);
+    Canvas canvas(6, 4);
+    canvas.fill(kWhite);
+    canvas.forgetTouched();
+    canvas.copyArea(scene, {4, -3, 99, 2});
+    EXPECT_EQ(countOf(canvas, kRed), 4);
+    EXPECT_EQ(canvas.pixel(4, 1), kRed);
+    EXPECT_EQ(canvas.pixel(3, 1), kWhite);
+    EXPECT_EQ(canvas.pixel(4, 2), kWhite);
+    EXPECT_EQ(std::vector<simhost::CanvasArea>(canvas.touched().areas().begin(),
+                                               canvas.touched().areas().end()),
+              (std::vector<simhost::CanvasArea>{{4, 0, 6, 2}}));
+    Canvas other(6, 5);
+    try {
+        canvas.copyArea(other, {0, 0, 1, 1});
+        ADD_FAILURE() << "copied from a canvas of another size";
+    } catch (const simhost::HostError& error) {
+        EXPECT_STREQ(error.what(), "cannot copy from a 6x5 canvas to a 6x4 one");
+    }
+}
+
 TEST(CanvasHandle, TellsAnObserverEveryCall) {
     Canvas canvas(4, 2);
     CanvasWrapper handle(canvas);

@@ -155,4 +155,41 @@ TEST_F(CoverDrawing, AfterUnloadTheDrawableIsNeverCalled) {
     EXPECT_NE(host.variables().find("cl_tavorinden"), nullptr);
 }
 
+// The scene is painted once per canvas size; each later draw puts back only where the band was
+// drawn, and tells where it changed the canvas: all of it after a resize, the band's area while
+// the band is drawn or just gone, nothing once the switch has stayed off.
+TEST(HostScene, PaintedOncePerSizeAndPutBackWhereTheBandWas) {
+    using Areas = std::vector<simhost::CanvasArea>;
+    simhost::Host host({40, 20});
+    int painted = 0;
+    host.setScene([&painted](simhost::Canvas& canvas) {
+        ++painted;
+        for (int y = 0; y < canvas.height(); ++y) {
+            canvas.setColor({static_cast<std::uint8_t>(y), 100, 50, 255});
+            canvas.drawRect({0, y}, {canvas.width(), y + 1});
+        }
+    });
+    host.modules().load(tavorindenModule());
+    const auto changed = [&host] {
+        host.draw();
+        return Areas(host.changedByLastDraw().areas().begin(),
+                     host.changedByLastDraw().areas().end());
+    };
+    const Areas band{{16, 0, 24, 1}};  // 40 % to 60 % of 40, 8.5 % of 20
+    EXPECT_EQ(changed(), (Areas{{0, 0, 40, 20}}));
+    EXPECT_EQ(changed(), band);
+    EXPECT_EQ(painted, 1);
+
+    ASSERT_TRUE(simhost::accepted(host.variables().find("cl_tavorinden")->set("0")));
+    EXPECT_EQ(changed(), band);
+    EXPECT_EQ(host.canvas().pixel(16, 0), (Rgba{0, 100, 50, 255}));
+    EXPECT_EQ(host.canvas().pixel(23, 0), (Rgba{0, 100, 50, 255}));
+    EXPECT_EQ(changed(), Areas{});
+
+    host.canvas().resize(60, 30);
+    EXPECT_EQ(changed(), (Areas{{0, 0, 60, 30}}));
+    EXPECT_EQ(painted, 2);
+    EXPECT_EQ(host.canvas().pixel(59, 29), (Rgba{29, 100, 50, 255}));
+}
+
 }  // namespace

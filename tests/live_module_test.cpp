@@ -19,10 +19,10 @@
 #include "program/cli/program.h"
 #include "program/console/console.h"
 #include "program/console/console_session.h"
+#include "program/live/changed_rows.h"
 #include "program/live/display.h"
 #include "program/live/frame_times.h"
 #include "program/live/module_watch.h"
-#include "program/live/pixel_rows.h"
 #include "program/live/window.h"
 #include "simhost/host_error.h"
 #include "simhost_run.h"
@@ -327,17 +327,21 @@ TEST(FrameTimes, MedianAndNinetyNinthPercentileByNearestRank) {
     simhost::FrameTimes times(100);
     EXPECT_EQ(times.median().count(), 0);
     for (int ms = 100; ms >= 1; --ms) {
-        times.record(simhost::FrameTimes::Duration(ms));
+        // The bytes of a frame go with it: most frames send nothing.
+        times.record(simhost::FrameTimes::Duration(ms), ms > 95 ? 1000u * ms : 0u);
     }
     EXPECT_EQ(times.median().count(), 50);
     EXPECT_EQ(times.percentile(99).count(), 99);
     EXPECT_EQ(times.percentile(100).count(), 100);
+    EXPECT_EQ(times.uploadedPercentile(50), 0u);
+    EXPECT_EQ(times.uploadedPercentile(97), 97000u);
+    EXPECT_EQ(times.uploadedPercentile(99), 99000u);
 
     // Where percent times count is no whole rank, the next rank up: 30 % of 7 frames is rank
     // 3 (2.1 rounded up), 50 % rank 4 (3.5), 99 % rank 7; no interpolation between two frames.
     simhost::FrameTimes seven(7);
     for (int ms : {40, 10, 70, 30, 60, 20, 50}) {
-        seven.record(simhost::FrameTimes::Duration(ms));
+        seven.record(simhost::FrameTimes::Duration(ms), 0);
     }
     EXPECT_EQ(seven.percentile(0).count(), 10);
     EXPECT_EQ(seven.percentile(30).count(), 30);
@@ -356,14 +360,35 @@ TEST(Display, RefreshPeriodFromTheScreensRate) {
     EXPECT_EQ(simhost::refreshPeriodAt(-75), nanoseconds(16'666'666));
 }
 
-TEST(PixelRows, CanvasPixelsBecomeDisplayWords) {
-    const simhost::Rgba row[2] = {{0x11, 0x22, 0x33, 0xFF}, {0xA0, 0xB0, 0xC0, 0x40}};
-    std::uint32_t words[2] = {};
-    simhost::copyRow(row, words, simhost::PixelLayout::ArgbWords);
-    EXPECT_EQ(words[0], 0xFF112233U);
-    EXPECT_EQ(words[1], 0x40A0B0C0U);
-    simhost::copyRow(row, words, simhost::PixelLayout::CanvasBytes);
-    EXPECT_EQ(std::memcmp(words, row, sizeof row), 0);
+// A window's picture takes canvas rows as they stand, and only the rows of the changed areas
+// that differ from what it shows: one rectangle per run of such rows, as wide as the area.
+TEST(ChangedRows, CopiesOnlyTheRowsThatDiffer) {
+    simhost::Canvas canvas(6, 5);
+    constexpr std::ptrdiff_t kPitch = 24;  // 6 pixels of 4 bytes
+    std::vector<std::uint32_t> window(30, 0);
+    const simhost::ShownPixels shown{reinterpret_cast<std::byte*>(window.data()), kPitch};
+    canvas.setColor({0x11, 0x22, 0x33, 0xFF});
+    canvas.drawRect({0, 0}, {6, 5});
+    simhost::copyAll(canvas, shown);
+    EXPECT_EQ(window[29], 0xFF112233U);  // 0xAARRGGBB: the layout X11 and Windows windows keep
+
+    simhost::CanvasAreas changed;
+    changed.add({1, 0, 4, 5});
+    std::vector<simhost::CanvasArea> copied;
+    simhost::copyChanged(canvas, changed, shown, copied);
+    EXPECT_TRUE(copied.empty()) << "nothing differs from what the window shows";
+
+    canvas.setColor({0xA0, 0xB0, 0xC0, 0xFF});
+    canvas.drawRect({2, 1}, {3, 3});  // rows 1 and 2
+    canvas.drawRect({5, 4}, {6, 5});  // outside the changed area: not looked at
+    simhost::copyChanged(canvas, changed, shown, copied);
+    EXPECT_EQ(copied, (std::vector<simhost::CanvasArea>{{1, 1, 4, 3}}));
+    EXPECT_EQ(simhost::bytesIn(copied), 3u * 2u * 4u);
+    EXPECT_EQ(window[1 * 6 + 2], 0xFFA0B0C0U);
+    EXPECT_EQ(window[4 * 6 + 5], 0xFF112233U);
+    copied.clear();
+    simhost::copyChanged(canvas, changed, shown, copied);
+    EXPECT_TRUE(copied.empty()) << "copied rows are alike afterwards";
 }
 
 // A display that shows nothing and plays back what a person did.
@@ -374,8 +399,10 @@ public:
     Vector2 outputSize() const override { return size; }
     std::chrono::nanoseconds refreshPeriod() const override { return {}; }
     void setTitle(const std::string& title) override { titles.push_back(title); }
-    void show(const simhost::Canvas& canvas) override {
+    std::size_t show(const simhost::Canvas& canvas, const simhost::CanvasAreas& areas) override {
         shown.push_back(std::to_string(canvas.width()) + "x" + std::to_string(canvas.height()));
+        changed.emplace_back(areas.areas().begin(), areas.areas().end());
+        return 0;
     }
     std::vector<simhost::DisplayEvent> events() override {
         if (next_ == script_.size()) {
@@ -387,6 +414,7 @@ public:
     Vector2 size{64, 36};
     std::vector<std::string> titles;
     std::vector<std::string> shown;
+    std::vector<std::vector<simhost::CanvasArea>> changed;
 
 private:
     std::vector<std::vector<simhost::DisplayEvent>> script_;
@@ -420,6 +448,13 @@ TEST(Window, AnswersWhatThePersonDoes) {
 
     EXPECT_EQ(display.shown,
               (std::vector<std::string>{"32x18", "32x18", "64x36", "64x36", "64x36"}));
+    // What each frame may have changed goes to the display: first everything, then the band
+    // that F1 took away (40 % to 60 % of 32, 8.5 % of 18), then everything at the new size.
+    using Areas = std::vector<simhost::CanvasArea>;
+    ASSERT_EQ(display.changed.size(), 5u);
+    EXPECT_EQ(display.changed[0], (Areas{{0, 0, 32, 18}}));
+    EXPECT_EQ(display.changed[1], (Areas{{12, 0, 19, 1}}));
+    EXPECT_EQ(display.changed[2], (Areas{{0, 0, 64, 36}}));
     ASSERT_FALSE(display.titles.empty());
     EXPECT_EQ(display.titles.front(),
               "Tavorinden " TAVORINDEN_VERSION " | 32x18 | cl_tavorinden 1 | 0 fps");

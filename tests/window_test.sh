@@ -75,6 +75,10 @@ window)
     expect_title "Tavorinden $version | 640x360 | cl_tavorinden 1 |"
     expect_band 640x360 on first
 
+    # Mapped again, the window has lost its pixels: a frame where nothing changed still shows all.
+    xdotool windowunmap --sync "$window" && xdotool windowmap --sync "$window"
+    expect_band 640x360 on exposed
+
     xdotool windowsize "$window" 800 450
     expect_title "| 800x450 |"
     expect_band 800x450 on resized
@@ -158,8 +162,15 @@ frames)
     finish 0
     took=$((($(date +%s%N) - start) / 1000000))
     ((took >= 780)) || fail "60 frames took $took ms: not paced to the display"
-    grep -Eq "^60 frames: median [0-9.]+ ms, 99th percentile [0-9.]+ ms per frame$" "$work/err" ||
-        fail "no frame statistics"
+    # The first frame sends the whole 320x180 canvas, and then, with nothing changing, nothing.
+    grep -Eq "^60 frames: median [0-9.]+ ms, 99th percentile [0-9.]+ ms per frame; median 0 bytes, 99th percentile 230400 bytes sent to the screen per frame$" "$work/err" ||
+        fail "no frame statistics, or bytes sent while nothing changed: $(cat "$work/err")"
+    # Flipped every frame, a frame sends the band's rows: 64 pixels (40 % to 60 % of 320) by 15
+    # (8.5 % of 180), 4 bytes each.
+    "$simhost" --window --size 320x180 --frames 60 --flip-each-frame "$module" </dev/null \
+        >/dev/null 2>"$work/err"
+    grep -Eq "^60 frames: median [0-9.]+ ms, 99th percentile [0-9.]+ ms per frame; median 3840 bytes, 99th percentile 230400 bytes sent to the screen per frame$" "$work/err" ||
+        fail "a flipping band sent other than its own rows: $(cat "$work/err")"
     # What could not be done is a failure: a screenshot that could not be written, and a console
     # that could not be read (a directory as standard input), each told in its one line.
     "$simhost" --window --size 320x180 --frames 2 --screenshot "$work/none/shot.png" "$module" \

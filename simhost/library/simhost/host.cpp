@@ -1,9 +1,16 @@
 #include "simhost/host.h"
 
+#include <new>
+
 namespace simhost {
 
 Host::Host(Vector2 canvasSize)
     : canvas_(canvasSize.X, canvasSize.Y), modules_(log_, variables_, overlay_) {}
+
+void Host::setScene(std::function<void(Canvas&)> scene) {
+    scene_ = std::move(scene);
+    scenePaintedCurrent_ = false;
+}
 
 void Host::setCallWatch(ModuleCallWatch* watch) {
     watch_ = watch;
@@ -11,9 +18,11 @@ void Host::setCallWatch(ModuleCallWatch* watch) {
 }
 
 void Host::draw() {
+    changed_ = canvas_.touched();
     if (scene_) {
-        scene_(canvas_);
+        restoreScene();
     }
+    canvas_.forgetTouched();
     if (watch_ != nullptr) {
         watch_->calling(ModuleCall::Draw);
     }
@@ -21,6 +30,31 @@ void Host::draw() {
     if (watch_ != nullptr) {
         watch_->returned(ModuleCall::Draw);
     }
+    changed_.add(canvas_.touched());
+}
+
+void Host::restoreScene() {
+    const CanvasArea whole{0, 0, canvas_.width(), canvas_.height()};
+    if (scenePaintedCurrent_ && scenePainted_.size().X == whole.right &&
+        scenePainted_.size().Y == whole.bottom) {
+        for (const CanvasArea& area : changed_.areas()) {
+            canvas_.copyArea(scenePainted_, area);
+        }
+        return;
+    }
+    changed_.add(whole);
+    try {
+        scenePainted_.resize(whole.right, whole.bottom);
+    } catch (const std::bad_alloc&) {
+        // No room for a second canvas: the scene is painted on the canvas itself, every draw.
+        scenePainted_.resize(0, 0);
+        scenePaintedCurrent_ = false;
+        scene_(canvas_);
+        return;
+    }
+    scene_(scenePainted_);
+    scenePaintedCurrent_ = true;
+    canvas_.copyArea(scenePainted_, whole);
 }
 
 }  // namespace simhost

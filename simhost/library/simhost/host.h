@@ -33,8 +33,10 @@ public:
     Canvas& canvas() { return canvas_; }
     ModuleLoader& modules() { return modules_; }
 
-    // What the game shows under the overlay; painted at the start of every draw when set.
-    void setScene(std::function<void(Canvas&)> scene) { scene_ = std::move(scene); }
+    // What the game shows under the overlay, when set: painted once per canvas size into a copy
+    // the host keeps; each draw then puts back only where the canvas was written since the draw
+    // before. A scene is painted the same way each time it is called.
+    void setScene(std::function<void(Canvas&)> scene);
     // Tells `watch` of every call the host makes into a module's code, its draws included;
     // null for none.
     void setCallWatch(ModuleCallWatch* watch);
@@ -43,13 +45,21 @@ public:
     // One host draw: the scene, then every drawable of every loaded module. A drawable's failure
     // comes out as a DrawableFailure.
     void draw();
+    // Where the last draw may have changed the canvas: what was written since the draw before
+    // (the drawables' strokes, a resize), put back from the scene, and what the drawables drew.
+    const CanvasAreas& changedByLastDraw() const { return changed_; }
 
 private:
+    void restoreScene();
+
     ConsoleLog log_;
     ConsoleVariables variables_;
     Overlay overlay_;
     Canvas canvas_;
     std::function<void(Canvas&)> scene_;
+    Canvas scenePainted_{0, 0};
+    bool scenePaintedCurrent_ = false;
+    CanvasAreas changed_;
     ModuleLoader modules_;
     ModuleCallWatch* watch_ = nullptr;
 };

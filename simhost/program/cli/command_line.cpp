@@ -141,13 +141,18 @@ void declare(CLI::App& app, CLI::App& check, CommandLine& line, Given& given) {
                  "show the frames in a resizable window, the canvas following its size, with the "
                  "console read from standard input beside it; F1 flips the --toggle variable, F5 "
                  "loads the module again, F12 writes simhost-N.png, Escape quits. With --frames N "
-                 "it ends after N frames and tells their median and 99th percentile time; "
+                 "it ends after N frames and tells their median and 99th percentile time and "
+                 "bytes sent to the screen; "
                  "--screenshot is written at the end")
         ->disable_flag_override();
     app.add_option("--toggle", line.run.toggle,
                    "the console variable F1 flips in the window (default: the module's first "
                    "variable bounded 0 to 1)")
         ->type_name("NAME");
+    app.add_flag("--flip-each-frame", run.flipEachFrame,
+                 "with --window: flip the --toggle variable before every frame, to measure what "
+                 "a frame that changes costs")
+        ->disable_flag_override();
     app.add_flag("--watch", run.watch,
                  "with --window or --interactive: load the module again whenever its file is "
                  "rebuilt, keeping the console variables' values")
@@ -242,6 +247,9 @@ Result<> runOptionsAgree(const CommandLine& line, bool moduleGiven) {
     if (run.watch && !run.window && !run.interactive) {
         // Without a session nobody would ever see the module loaded again.
         return refuse("--watch needs --window or --interactive");
+    }
+    if (run.flipEachFrame && !run.window) {
+        return refuse("--flip-each-frame needs --window");
     }
     if (run.window && run.frames == 0) {
         return refuse("--window needs a frame to show; --frames 0 shows none");

@@ -25,6 +25,7 @@ struct RunOptions {
     bool window = false;
     bool watch = false;
     std::optional<std::string> toggle;
+    bool flipEachFrame = false;
     // Where every call between host and plug-in is written; "-" for standard error.
     std::optional<std::filesystem::path> trace;
     std::filesystem::path module;

@@ -89,6 +89,7 @@ int afterLoading(const RunOptions& options, Host& host, Console& console, std::i
         }
         window.screenshot = options.screenshot;
         window.toggle = options.toggle;
+        window.flipEachFrame = options.flipEachFrame;
         window.watching = options.watch;
         const int windowStatus = runWindow(host, session, window, watch ? &*watch : nullptr, err);
         return windowStatus != kSuccess ? windowStatus : status;

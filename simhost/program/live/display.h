@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,8 +30,11 @@ public:
     // The time between two refreshes of the screen the window is on.
     virtual std::chrono::nanoseconds refreshPeriod() const = 0;
     virtual void setTitle(const std::string& title) = 0;
-    // Shows the canvas, scaled to the window. Throws HostError.
-    virtual void show(const Canvas& canvas) = 0;
+    // Shows the canvas, scaled to the window. `changed` holds every part of the canvas that may
+    // differ from what the last call showed; of those, only the rows that do differ go to the
+    // screen, and when none does nothing is presented. A resize or an expose of the window shows
+    // everything. Returns the bytes sent to the screen. Throws HostError.
+    virtual std::size_t show(const Canvas& canvas, const CanvasAreas& changed) = 0;
     // What happened since the last call, oldest first.
     virtual std::vector<DisplayEvent> events() = 0;
 

@@ -8,4 +8,8 @@ FrameTimes::Duration FrameTimes::percentile(double percent) const {
     return simhost::percentile(times_, percent);
 }
 
+std::size_t FrameTimes::uploadedPercentile(double percent) const {
+    return simhost::percentile(uploaded_, percent);
+}
+
 }  // namespace simhost

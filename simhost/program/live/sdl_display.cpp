@@ -1,5 +1,5 @@
-// The window through SDL2: its video subsystem, a software-rendered window and the keys the
-// host answers, decoded into the host's own events.
+// The window through SDL2: its video subsystem, the window's own pixels, which the canvas is
+// copied into, and the keys the host answers, decoded into the host's own events.
 #include <SDL.h>
 
 #include <cstdint>
@@ -7,9 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "program/live/changed_rows.h"
 #include "program/live/display.h"
-#include "program/live/pixel_rows.h"
-#include "program/values/number_parsers.h"
 #include "simhost/host_error.h"
 
 namespace simhost {
@@ -20,24 +19,11 @@ namespace {
     throw HostError(what + ": " + SDL_GetError());
 }
 
-struct TextureFormat {
-    std::uint32_t format;
-    PixelLayout layout;
-};
-
-// The window's own format when the canvas can be written in it directly, so that presenting
-// copies the pixels without converting them; else the canvas's layout, which SDL converts.
-TextureFormat textureFormatFor(SDL_Window* window) {
-    const std::uint32_t format = SDL_GetWindowPixelFormat(window);
-    switch (format) {
-        case SDL_PIXELFORMAT_ARGB8888:
-        case SDL_PIXELFORMAT_RGB888:
-            return {format, PixelLayout::ArgbWords};
-        case SDL_PIXELFORMAT_XBGR8888:
-            return {format, PixelLayout::CanvasBytes};
-        default:
-            return {SDL_PIXELFORMAT_RGBA32, PixelLayout::CanvasBytes};
-    }
+// Whether the window keeps its pixels as the canvas does (bytes blue, green, red, alpha or
+// unused), so that showing a row is a plain copy: X11 and Windows desktops at 24 or 32 bits.
+bool keepsCanvasLayout(const SDL_Surface& surface) {
+    return SDL_BYTEORDER == SDL_LIL_ENDIAN && (surface.format->format == SDL_PIXELFORMAT_ARGB8888 ||
+                                               surface.format->format == SDL_PIXELFORMAT_RGB888);
 }
 
 // Without a desktop SDL falls back to drivers that draw nowhere, and the window would run unseen.
@@ -78,8 +64,9 @@ std::string whyNoDesktop() {
     return why;
 }
 
-// A resizable window showing a canvas. The canvas goes to the screen through one streaming
-// texture, made again only when the canvas size changes, written in the renderer's own format.
+// A resizable window showing a canvas in the window's own pixels, which SDL sends to the
+// desktop a rectangle at a time: the pixels the window holds are what it shows, so a frame is
+// compared with them and only the rows that differ are copied and sent.
 class SdlDisplay final : public Display {
 public:
     SdlDisplay(Vector2 size, const std::string& title);
@@ -90,17 +77,20 @@ public:
     Vector2 outputSize() const override;
     std::chrono::nanoseconds refreshPeriod() const override;
     void setTitle(const std::string& title) override;
-    void show(const Canvas& canvas) override;
+    std::size_t show(const Canvas& canvas, const CanvasAreas& changed) override;
     std::vector<DisplayEvent> events() override;
 
 private:
     void release() noexcept;
+    std::size_t showScaled(const Canvas& canvas, SDL_Surface& surface);
 
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
-    Vector2 textureSize_{0, 0};
-    PixelLayout layout_ = PixelLayout::CanvasBytes;
+    // Set when what the window holds may no longer be the last frame: at first, and after a
+    // resize, an expose or a frame that was scaled.
+    bool showAll_ = true;
+    // The rectangles of this frame; kept to spare the heap frame after frame.
+    std::vector<CanvasArea> copied_;
+    std::vector<SDL_Rect> rects_;
 };
 
 SdlDisplay::SdlDisplay(Vector2 size, const std::string& title) {
@@ -124,10 +114,7 @@ SdlDisplay::SdlDisplay(Vector2 size, const std::string& title) {
     }
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                size.X, size.Y, SDL_WINDOW_RESIZABLE);
-    if (window_ != nullptr) {
-        renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    }
-    if (renderer_ == nullptr) {
+    if (window_ == nullptr || SDL_GetWindowSurface(window_) == nullptr) {
         const std::string why = SDL_GetError();
         release();
         throw HostError("cannot open a window: " + why);
@@ -139,24 +126,16 @@ SdlDisplay::~SdlDisplay() {
 }
 
 void SdlDisplay::release() noexcept {
-    if (texture_ != nullptr) {
-        SDL_DestroyTexture(texture_);
-    }
-    if (renderer_ != nullptr) {
-        SDL_DestroyRenderer(renderer_);
-    }
     if (window_ != nullptr) {
         SDL_DestroyWindow(window_);
     }
-    texture_ = nullptr;
-    renderer_ = nullptr;
     window_ = nullptr;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 Vector2 SdlDisplay::outputSize() const {
     Vector2 size{0, 0};
-    SDL_GetRendererOutputSize(renderer_, &size.X, &size.Y);
+    SDL_GetWindowSize(window_, &size.X, &size.Y);
     return size;
 }
 
@@ -171,40 +150,59 @@ void SdlDisplay::setTitle(const std::string& title) {
     SDL_SetWindowTitle(window_, title.c_str());
 }
 
-void SdlDisplay::show(const Canvas& canvas) {
-    if (texture_ == nullptr || textureSize_.X != canvas.width() ||
-        textureSize_.Y != canvas.height()) {
-        if (texture_ != nullptr) {
-            SDL_DestroyTexture(texture_);
-        }
-        const TextureFormat format = textureFormatFor(window_);
-        texture_ = SDL_CreateTexture(renderer_, format.format, SDL_TEXTUREACCESS_STREAMING,
-                                     canvas.width(), canvas.height());
-        if (texture_ == nullptr) {
-            failed("cannot make a " + canvasSizeText(canvas.size()) + " texture");
-        }
-        // The frame underneath the overlay is opaque: nothing to blend with.
-        SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
-        textureSize_ = canvas.size();
-        layout_ = format.layout;
-    }
-    void* pixels = nullptr;
-    int pitch = 0;
-    if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) {
+std::size_t SdlDisplay::show(const Canvas& canvas, const CanvasAreas& changed) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (surface == nullptr) {
         failed("cannot show the canvas");
     }
-    const auto width = static_cast<std::size_t>(canvas.width());
-    for (int y = 0; y < canvas.height(); ++y) {
-        copyRow(canvas.pixels().subspan(static_cast<std::size_t>(y) * width, width),
-                reinterpret_cast<std::uint32_t*>(static_cast<char*>(pixels) +
-                                                 static_cast<std::ptrdiff_t>(y) * pitch),
-                layout_);
+    if (surface->w != canvas.width() || surface->h != canvas.height() ||
+        !keepsCanvasLayout(*surface)) {
+        showAll_ = true;
+        return showScaled(canvas, *surface);
     }
-    SDL_UnlockTexture(texture_);
-    if (SDL_RenderCopy(renderer_, texture_, nullptr, nullptr) != 0) {
+    const ShownPixels shown{static_cast<std::byte*>(surface->pixels), surface->pitch};
+    if (showAll_) {
+        copyAll(canvas, shown);
+        if (SDL_UpdateWindowSurface(window_) != 0) {
+            failed("cannot show the canvas");
+        }
+        showAll_ = false;
+        return canvas.pixels().size_bytes();
+    }
+    copied_.clear();
+    copyChanged(canvas, changed, shown, copied_);
+    if (copied_.empty()) {
+        return 0;
+    }
+    rects_.clear();
+    for (const CanvasArea& area : copied_) {
+        rects_.push_back({area.left, area.top, area.right - area.left, area.bottom - area.top});
+    }
+    if (SDL_UpdateWindowSurfaceRects(window_, rects_.data(), static_cast<int>(rects_.size())) !=
+        0) {
         failed("cannot show the canvas");
     }
-    SDL_RenderPresent(renderer_);
+    return bytesIn(copied_);
+}
+
+// A canvas of another size than the window (one side past the largest, or a resize not yet
+// answered), or a desktop in another layout: SDL scales and converts it, whole.
+std::size_t SdlDisplay::showScaled(const Canvas& canvas, SDL_Surface& surface) {
+    SDL_Surface* pixels = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<Rgba*>(canvas.pixels().data()), canvas.width(), canvas.height(), 32,
+        canvas.width() * static_cast<int>(sizeof(Rgba)), SDL_PIXELFORMAT_ARGB8888);
+    if (pixels == nullptr) {
+        failed("cannot show the canvas");
+    }
+    // The frame underneath the overlay is opaque: nothing to blend with.
+    SDL_SetSurfaceBlendMode(pixels, SDL_BLENDMODE_NONE);
+    const bool shown = SDL_BlitScaled(pixels, nullptr, &surface, nullptr) == 0 &&
+                       SDL_UpdateWindowSurface(window_) == 0;
+    SDL_FreeSurface(pixels);
+    if (!shown) {
+        failed("cannot show the canvas");
+    }
+    return static_cast<std::size_t>(surface.h) * static_cast<std::size_t>(surface.pitch);
 }
 
 std::vector<DisplayEvent> SdlDisplay::events() {
@@ -215,7 +213,10 @@ std::vector<DisplayEvent> SdlDisplay::events() {
             happened.push_back(DisplayEvent::Quit);
         } else if (event.type == SDL_WINDOWEVENT &&
                    event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            showAll_ = true;
             happened.push_back(DisplayEvent::Resized);
+        } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            showAll_ = true;
         } else if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
             switch (event.key.keysym.sym) {
                 case SDLK_ESCAPE:

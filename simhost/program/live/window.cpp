@@ -61,6 +61,10 @@ std::optional<int> Window::look() {
         }
         answer(event);
     }
+    // Told once: a run without a switch to flip does not say so every frame.
+    if (run_.flipEachFrame && !flipFailed_) {
+        flipFailed_ = !flip();
+    }
     if (!makeFrame()) {
         return kRunFailure;
     }
@@ -144,7 +148,7 @@ ConsoleVariable* Window::toggle() const {
 
 // As a person would type it, but by the variable itself: its name may hold what a typed line
 // would read as a separator, a quote or a comment.
-void Window::flip() {
+bool Window::flip() {
     ConsoleVariable* variable = toggle();
     if (variable == nullptr) {
         err_ << errorMessage(run_.toggle ? "F1: there is no console variable " +
@@ -152,16 +156,18 @@ void Window::flip() {
                                          : std::string("F1: the module has no variable from 0 to "
                                                        "1 to flip; name one with --toggle"))
              << '\n';
-        return;
+        return false;
     }
     session_.console().set(*variable, variable->number() == 0.0f ? "1" : "0");
+    return true;
 }
 
 bool Window::makeFrame() {
     const auto start = Clock::now();
+    std::size_t uploaded = 0;
     try {
         host_.draw();
-        display_.show(host_.canvas());
+        uploaded = display_.show(host_.canvas(), host_.changedByLastDraw());
     } catch (const DrawableFailure& failure) {
         // The module is dropped and the window goes on, as after a build that does not load.
         const LoadedModule* loaded = session_.console().loaded();
@@ -180,7 +186,7 @@ bool Window::makeFrame() {
         return false;
     }
     if (run_.frames) {
-        times_.record(Clock::now() - start);
+        times_.record(Clock::now() - start, uploaded);
     }
     return true;
 }
@@ -213,10 +219,12 @@ void Window::updateTitle() {
 
 int Window::finish() {
     if (run_.frames && times_.count() > 0) {
-        char line[160];
+        char line[200];
         std::snprintf(line, sizeof line,
-                      "%zu frames: median %.3f ms, 99th percentile %.3f ms per frame\n",
-                      times_.count(), times_.median().count(), times_.percentile(99).count());
+                      "%zu frames: median %.3f ms, 99th percentile %.3f ms per frame; median %zu "
+                      "bytes, 99th percentile %zu bytes sent to the screen per frame\n",
+                      times_.count(), times_.median().count(), times_.percentile(99).count(),
+                      times_.uploadedPercentile(50), times_.uploadedPercentile(99));
         err_ << line;
     }
     int status = session_.status();

@@ -20,6 +20,8 @@ struct WindowRun {
     std::optional<std::filesystem::path> screenshot;
     // The console variable F1 flips; without one, the module's first variable bounded 0 to 1.
     std::optional<std::string> toggle;
+    // Flip the toggle before every frame, as F1 would: what a frame that changes costs.
+    bool flipEachFrame = false;
     // Whether a module is loaded again at each new build: a module dropped for a failing draw
     // is then waited for, not a failure of the run.
     bool watching = false;
@@ -41,7 +43,8 @@ public:
 private:
     void answer(DisplayEvent event);
     void resizeCanvas();
-    void flip();
+    // Whether there was a switch to flip.
+    bool flip();
     ConsoleVariable* toggle() const;
     bool makeFrame();
     void updateTitle();
@@ -60,6 +63,7 @@ private:
     long long framesSince_ = 0;
     double framesPerSecond_ = 0;
     bool failed_ = false;
+    bool flipFailed_ = false;
 };
 
 // Opens a display and runs the session with the window (and the watch, when given) looked at

@@ -21,8 +21,18 @@ namespace simhost {
 
 namespace {
 
+// The canvas's pixels as PNG wants them: bytes red, green, blue, alpha.
+std::vector<unsigned char> rgbaBytes(const Canvas& canvas) {
+    std::vector<unsigned char> bytes;
+    bytes.reserve(canvas.pixels().size() * 4);
+    for (const Rgba pixel : canvas.pixels()) {
+        bytes.insert(bytes.end(), {pixel.r, pixel.g, pixel.b, pixel.a});
+    }
+    return bytes;
+}
+
 std::vector<unsigned char> encodePng(const Canvas& canvas) {
-    static_assert(sizeof(Rgba) == 4);
+    const std::vector<unsigned char> pixels = rgbaBytes(canvas);
     std::vector<unsigned char> png;
     const auto append = [](void* context, void* data, int size) {
         auto& out = *static_cast<std::vector<unsigned char>*>(context);
@@ -30,8 +40,7 @@ std::vector<unsigned char> encodePng(const Canvas& canvas) {
         out.insert(out.end(), bytes, bytes + size);
     };
     const int encoded = stbi_write_png_to_func(append, &png, canvas.width(), canvas.height(), 4,
-                                               canvas.pixels().data(),
-                                               canvas.width() * static_cast<int>(sizeof(Rgba)));
+                                               pixels.data(), canvas.width() * 4);
     if (encoded == 0) {
         throw std::bad_alloc();  // the encoder's only failure is running out of memory
     }

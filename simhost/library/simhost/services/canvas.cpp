@@ -41,6 +41,10 @@ int clip(std::int64_t value, int limit) {
     return static_cast<int>(std::clamp<std::int64_t>(value, 0, limit));
 }
 
+std::string sizeText(int width, int height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
 }  // namespace
 
 Canvas::Canvas(int width, int height) {
@@ -49,8 +53,7 @@ Canvas::Canvas(int width, int height) {
 
 void Canvas::resize(int width, int height) {
     if (width < 0 || height < 0) {
-        throw HostError("canvas size " + std::to_string(width) + "x" + std::to_string(height) +
-                        " is negative");
+        throw HostError("canvas size " + sizeText(width, height) + " is negative");
     }
     // Allocated before anything changes: when memory runs out, the canvas stays as it was. The
     // system hands out zeroed pages as they are touched, so a large canvas costs only what is
@@ -63,10 +66,13 @@ void Canvas::resize(int width, int height) {
     pixels_.reset(fresh);
     width_ = width;
     height_ = height;
+    touched_.clear();
+    touched_.add({0, 0, width_, height_});
 }
 
 void Canvas::fill(Rgba color) {
     std::fill(pixels_.get(), pixels_.get() + count(), color);
+    touched_.add({0, 0, width_, height_});
 }
 
 Rgba Canvas::pixel(int x, int y) const {
@@ -85,6 +91,7 @@ void Canvas::drawRect(Vector2 start, Vector2 end) {
     if (left >= right || top >= bottom || color_.a == 0) {
         return;
     }
+    touched_.add({left, top, right, bottom});
     // A local colour: the pixels could alias the member, which would be read again per pixel.
     const Rgba color = color_;
     for (int y = top; y < bottom; ++y) {
@@ -97,6 +104,24 @@ void Canvas::drawRect(Vector2 start, Vector2 end) {
             }
         }
     }
+}
+
+void Canvas::copyArea(const Canvas& from, CanvasArea area) {
+    if (from.width_ != width_ || from.height_ != height_) {
+        throw HostError("cannot copy from a " + sizeText(from.width_, from.height_) +
+                        " canvas to a " + sizeText(width_, height_) + " one");
+    }
+    area = {clip(area.left, width_), clip(area.top, height_), clip(area.right, width_),
+            clip(area.bottom, height_)};
+    if (area.empty()) {
+        return;
+    }
+    const auto length = static_cast<std::size_t>(area.right - area.left) * sizeof(Rgba);
+    for (int y = area.top; y < area.bottom; ++y) {
+        const std::size_t at = static_cast<std::size_t>(y) * width_ + area.left;
+        std::memcpy(pixels_.get() + at, from.pixels_.get() + at, length);
+    }
+    touched_.add(area);
 }
 
 }  // namespace simhost
