@@ -467,6 +467,39 @@ TEST(Window, AnswersWhatThePersonDoes) {
     EXPECT_NE(messages.str().find(": loaded again\n"), std::string::npos) << messages.str();
 }
 
+// Counts the host's draws into the module.
+struct DrawCounter final : simhost::ModuleCallWatch {
+    void calling(simhost::ModuleCall call) override { draws += call == simhost::ModuleCall::Draw; }
+    int draws = 0;
+};
+
+// Whatever changes, the host draws every frame, the plug-in's drawable once; flipped before
+// every frame, the switch alternates and each frame tells the display the band's area.
+TEST(Window, DrawsEveryFrameAndFlipsBeforeEachWhenAsked) {
+    simhost::Host host({32, 18});
+    host.setScene([](simhost::Canvas& canvas) { canvas.fill({10, 20, 30, 255}); });
+    DrawCounter counter;
+    host.setCallWatch(&counter);
+    std::ostringstream sink;
+    simhost::Console console(host, tavorindenModule(), sink);
+    ASSERT_TRUE(console.loadModule());
+    std::istringstream typed;
+    simhost::ConsoleSession session(console, typed, sink, sink, false,
+                                    simhost::ConsoleSession::AtInputEnd::GoOn);
+    ScriptedDisplay display({{}, {}, {}, {}, {}});
+    simhost::WindowRun run;
+    run.flipEachFrame = true;
+    simhost::Window window(host, session, display, run, sink);
+    simhost::BetweenTurns* between[] = {&window};
+    EXPECT_EQ(simhost::pump(session, between, std::chrono::milliseconds(0)), 0);
+    EXPECT_EQ(counter.draws, 5);
+    EXPECT_EQ(host.variables().find("cl_tavorinden")->text(), "0");
+    using Areas = std::vector<simhost::CanvasArea>;
+    const Areas band{{12, 0, 19, 1}};
+    EXPECT_EQ(display.changed, (std::vector<Areas>{{{0, 0, 32, 18}}, band, band, band, band}));
+    EXPECT_EQ(sink.str(), "");
+}
+
 // F1 flips the variable named for it, and says so when there is none.
 TEST(Window, FlipsTheVariableNamedForIt) {
     simhost::Host host({8, 8});

@@ -78,6 +78,7 @@ TEST(SimhostCommandLine, UsageErrorsSayWhichArgumentAndWhy) {
         {{"--fast", "m.so"}, "simhost: The following argument was not expected: --fast\n"},
         {{"a.so", "b.so"}, "simhost: The following argument was not expected: b.so\n"},
         {{"--watch", "m.so"}, "simhost: --watch needs --window or --interactive\n"},
+        {{"--flip-each-frame", "m.so"}, "simhost: --flip-each-frame needs --window\n"},
         {{"--window", "--frames", "0", "m.so"}, "--frames 0 shows none"},
         {{"--window=yes", "m.so"}, "simhost: window was given a disallowed flag override\n"},
     };

@@ -41,6 +41,10 @@ TEST(SimhostScreenshot, TheConsoleCanTakeThemToo) {
     const Picture covered = readPng(first);
     EXPECT_EQ(covered.width, 1920);
     EXPECT_EQ(misplacedPixels(covered, true), 0);
+    // The scene's own colours, each channel where it belongs: the sky at the top left and the
+    // score panel beside the band.
+    EXPECT_EQ(covered.at(0, 0), (simhost::Rgba{70, 130, 200, 255}));
+    EXPECT_EQ(covered.at(700, 5), (simhost::Rgba{24, 28, 44, 255}));
     const Picture uncovered = readPng(second);
     EXPECT_EQ(uncovered.width, 800);
     EXPECT_EQ(misplacedPixels(uncovered, false), 0);
