@@ -520,6 +520,16 @@ TEST(Window, FlipsTheVariableNamedForIt) {
         sink.str().find("simhost: F1: there is no console variable \"no_such_switch\" to flip\n"),
         std::string::npos)
         << sink.str();
+
+    // Flipped before every frame, a missing switch is told once, not once a frame.
+    ScriptedDisplay frames({{}, {}, {}});
+    run.flipEachFrame = true;
+    std::ostringstream told;
+    simhost::Window flipping(host, session, frames, run, told);
+    simhost::BetweenTurns* each[] = {&flipping};
+    simhost::pump(session, each, std::chrono::milliseconds(0));
+    EXPECT_EQ(frames.shown.size(), 3u);
+    EXPECT_EQ(told.str(), "simhost: F1: there is no console variable \"no_such_switch\" to flip\n");
 }
 
 // F1 flips the module's switch itself, not a typed line: a name holding ';' runs nothing else.
