@@ -62,6 +62,8 @@ TEST(ModuleProbes, SayWhenTheyCannotLook) {
 // Each stream keeps its own buffer (the C++ streams apart from the C library's, as in simhost;
 // stderr buffered on Windows), so the lines may arrive in another order than written: they are
 // compared as a set, and the unended line is written once the others have been counted.
+// Whether this process's C++ streams share the C library's buffers depends on the tests before;
+// simhost's own, which do not, are held by check_warns_of_output_on_every_draw.
 TEST(OutputCapture, CountsTheLinesAndPassesThemOn) {
     namespace descriptors = simhost::descriptors;
     const ScratchDirectory scratch;
@@ -74,7 +76,7 @@ TEST(OutputCapture, CountsTheLinesAndPassesThemOn) {
     long long lines = 0;
     {
         simhost::OutputCapture capture;
-        std::printf("one\n");  // held in the C library's buffer until the capture flushes it
+        std::printf("one\n");
         std::cout << "two" << std::endl;
         std::fprintf(stderr, "three\n");
         EXPECT_EQ(capture.lines(), 3);
