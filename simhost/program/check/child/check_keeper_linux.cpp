@@ -165,8 +165,10 @@ bool stateOf(const char* pid, ProcessState& state) {
 }
 
 // Processes still running that the check child left: in the keeper's group, or taken in by
-// the keeper when their own parent went.
-std::vector<pid_t> strays() {
+// the keeper when their own parent went. Whether it collected one that had ended is told in
+// `collected`: the list of processes is read before their states, so a child that process forked
+// just before it ended may be missing from it.
+std::vector<pid_t> strays(bool& collected) {
     std::vector<pid_t> running;
     const pid_t self = getpid();
     DIR* processes = opendir("/proc");
@@ -183,6 +185,7 @@ std::vector<pid_t> strays() {
         // A zombie the keeper can collect has ended; one it cannot is a process whose first
         // thread ended while others run on, or one its own running parent has yet to collect.
         if (state.state == 'Z' && waitpid(pid, nullptr, WNOHANG) == pid) {
+            collected = true;
             continue;
         }
         running.push_back(pid);
@@ -193,16 +196,21 @@ std::vector<pid_t> strays() {
     return running;
 }
 
-// Ends every stray until none is left, or a few seconds have passed; whether there were any.
+// Ends every stray until a look finds none and collects none, or a few seconds have passed;
+// whether there were any.
 bool endStrays() {
     bool found = false;
     const auto until = std::chrono::steady_clock::now() + kLongestCleanup;
     for (;;) {
-        const std::vector<pid_t> running = strays();
-        if (running.empty() || std::chrono::steady_clock::now() > until) {
+        bool collected = false;
+        const std::vector<pid_t> running = strays(collected);
+        if (running.empty() && !collected) {
             return found;
         }
-        found = true;
+        found = found || !running.empty();
+        if (std::chrono::steady_clock::now() > until) {
+            return found;
+        }
         for (const pid_t pid : running) {
             kill(pid, SIGKILL);
         }
