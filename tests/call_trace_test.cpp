@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "simhost/loading/module_calls.h"
 #include "simhost_run.h"
 #include "test_modules.h"
 
@@ -46,6 +49,39 @@ TEST(CallTrace, TheLoadCheckTracesTheHostsCallOrderWhole) {
               0);
     EXPECT_EQ(fileBytes(file), "check load\n" + kLoadAndUnload + kUnload + "check load\n" +
                                    kLoadAndUnload + kUnload);
+}
+
+// The calls a check makes itself, outside any host, are traced as the host's are: each with its
+// return.
+TEST(CallTrace, TheEntriesCheckTracesItsOwnCallsWithTheirReturns) {
+    ScratchDirectory scratch;
+    const auto file = scratch / "trace.txt";
+    const SimhostRun run = runSimhost({"check", "--in-process", "--only", "entries", "--trace",
+                                       file.string(), tavorindenModule().string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string release = "call deleteMe\nreturn deleteMe\n";
+    const std::string create = "call getPlugin\nreturn getPlugin\n";
+    EXPECT_EQ(fileBytes(file), "check entries\ncall open\nreturn open\n" + release + create +
+                                   create + release + release + "call close\nreturn close\n");
+}
+
+TEST(CallTrace, ACallThatThrowsIsToldBegunButNeverReturned) {
+    struct Told final : simhost::ModuleCallWatch {
+        void calling(simhost::ModuleCall call) override {
+            lines.push_back(std::string("call ") + simhost::callName(call));
+        }
+        void returned(simhost::ModuleCall call) override {
+            lines.push_back(std::string("return ") + simhost::callName(call));
+        }
+        std::vector<std::string> lines;
+    } told;
+    EXPECT_EQ(simhost::watched(&told, simhost::ModuleCall::Create, [] { return 7; }), 7);
+    EXPECT_THROW(simhost::watched(&told, simhost::ModuleCall::OnLoad,
+                                  [] { throw std::runtime_error("onLoad"); }),
+                 std::runtime_error);
+    EXPECT_EQ(told.lines,
+              (std::vector<std::string>{"call getPlugin", "return getPlugin", "call onLoad"}));
+    EXPECT_EQ(simhost::watched(nullptr, simhost::ModuleCall::Draw, [] { return 8; }), 8);
 }
 
 TEST(CallTrace, ARunTracesDrawsWithWhatTheyDrewAndTextsEscaped) {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "call_report_text.h"
 #include "program/check/check_selection.h"
 #include "program/check/child/call_report.h"
 #include "program/check/child/child_output.h"
@@ -21,7 +22,6 @@ using simhost::check::callLine;
 using simhost::check::Finding;
 using simhost::check::line;
 using simhost::check::Outcome;
-using simhost::check::readCallReport;
 using simhost::check::resultLine;
 using simhost::check::summary;
 using simhost::check::Verdict;
@@ -115,7 +115,7 @@ TEST(CheckCallReport, OnlySignedLinesCount) {
         }
     }
     const std::vector<std::string> foreign{
-        "call onload\n" + result,
+        "call onLoad\n" + result,
         "cycle 3\n" + result,
         "result {\"result\":\"pass\",\"reason\":\"\"}\n",
         result + signature + "call close\n",
@@ -132,7 +132,7 @@ TEST(CheckCallReport, OnlySignedLinesCount) {
         EXPECT_FALSE(report.outcome) << channel;
     }
     const auto none =
-        readCallReport(signature + "call open\n" + signature + "call onload\n", token);
+        readCallReport(signature + "call open\n" + signature + "call onLoad\n", token);
     EXPECT_FALSE(none.foreign);
     EXPECT_FALSE(none.outcome);
     EXPECT_EQ(none.lastCall, simhost::ModuleCall::OnLoad);

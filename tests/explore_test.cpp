@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "call_report_text.h"
 #include "program/check/battery.h"
 #include "program/check/child/call_report.h"
 #include "program/check/explore/session.h"
@@ -74,8 +75,10 @@ TEST(Explore, SessionsReadBackAsTheyAreWritten) {
              {"load; jump",
               "step 2: no step reads \"jump\" so; the steps are load, unload "
               "[early|keep], draw WxH and set NAME TEXT"},
-             {"draw 7", "step 1: \"7\" is not a size WxH"},
-             {"draw 16385x1", "step 1: \"16385x1\" is not a size WxH, each side 0 to 16384"},
+             {"draw 7",
+              "step 1: \"7\" is not a size; write it as WIDTHxHEIGHT, for example 1920x1080"},
+             {"draw 16385x1",
+              "step 1: size \"16385x1\" is out of range; each side must be from 0 to 16384"},
              {"unload later",
               "step 1: no step reads \"unload\" so; the steps are load, unload "
               "[early|keep], draw WxH and set NAME TEXT"},
@@ -171,7 +174,7 @@ TEST(Explore, AskingForMoreSessionsOrCyclesIsNotAskingForATimeout) {
 TEST(Explore, StepLinesTellTheSessionInProgress) {
     const std::string token = "0123456789abcdef";
     using simhost::check::stepLine;
-    const auto report = simhost::check::readCallReport(
+    const auto report = readCallReport(
         stepLine(1, "load", token) + stepLine(2, "load", token) + stepLine(2, "draw 7x1", token),
         token);
     EXPECT_FALSE(report.foreign);
@@ -181,8 +184,8 @@ TEST(Explore, StepLinesTellTheSessionInProgress) {
     for (int i = 0; i < 65; ++i) {
         tooMany += stepLine(3, "load", token);
     }
-    EXPECT_TRUE(simhost::check::readCallReport(tooMany, token).foreign);
-    EXPECT_TRUE(simhost::check::readCallReport(token + " step x load\n", token).foreign);
+    EXPECT_TRUE(readCallReport(tooMany, token).foreign);
+    EXPECT_TRUE(readCallReport(token + " step x load\n", token).foreign);
 }
 
 TEST(Explore, TavorindenKeepsTheContractInEveryStepOfAHostSession) {

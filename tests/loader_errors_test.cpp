@@ -151,6 +151,20 @@ TEST(LoaderRequests, AModuleFailingInOnUnloadIsUnloadedAndTold) {
     EXPECT_TRUE(host.modules().loaded().empty());
 }
 
+// The drawables onUnload leaves registered are the host's to drop, and told: a module should
+// unregister its own.
+TEST(LoaderRequests, TellsTheDrawablesOnUnloadLeft) {
+    simhost::Host host;
+    EXPECT_EQ(host.modules().unload(host.modules().load(tavorindenModule())), 0u);
+    const auto file = modulePath("broken_keeps_drawable");
+    EXPECT_EQ(host.modules().unload(host.modules().load(file)), 1u);
+    simhost::KeptModule kept = host.modules().unloadKeepingFile(host.modules().load(file));
+    EXPECT_TRUE(kept.leaving);
+    EXPECT_EQ(kept.drawablesLeft, 1u);
+    EXPECT_EQ(host.overlay().count(), 0u);
+    kept.module.close();
+}
+
 // A release entry that fails after a clean onUnload fails the unload, with its own reason.
 TEST(LoaderRequests, AReleaseEntryFailingAfterACleanOnUnloadIsTold) {
 #if defined(_WIN32)

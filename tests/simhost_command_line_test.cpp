@@ -161,7 +161,12 @@ TEST(SimhostCommandLine, CountedOptionsAtTheirLimits) {
          "simhost: --seed: \"-1\" is not a whole number from 0 to 9223372036854775807\n"},
         {{"check", "--replay", "load; draw 16384x0", "m.so"},
          {"check", "--replay", "load; draw 16384x", "m.so"},
-         "simhost: --replay: step 2: \"16384x\" is not a size WxH, each side 0 to 16384\n"},
+         "simhost: --replay: step 2: \"16384x\" is not a size; write it as WIDTHxHEIGHT, for "
+         "example 1920x1080\n"},
+        {{"check", "--replay", "draw 0x16384", "m.so"},
+         {"check", "--replay", "draw 0x16385", "m.so"},
+         "simhost: --replay: step 1: size \"0x16385\" is out of range; each side must be from 0 "
+         "to 16384\n"},
     };
     for (const auto& c : cases) {
         const auto taken = simhost::parseCommandLine(c.atLimit);

@@ -1,44 +1,14 @@
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
+#include <system_error>
 
 #include "simhost/host_error.h"
 #include "tools/private_copies.h"
 
 namespace simhost {
-
-namespace {
-
-// Copies the whole of `source` to `copy`; false, with errno set, when it cannot.
-bool copyAll(int source, int copy) {
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = read(source, buffer, sizeof buffer);
-        if (got == 0) {
-            return true;
-        }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        for (ssize_t written = 0; written < got;) {
-            const ssize_t put =
-                write(copy, buffer + written, static_cast<std::size_t>(got - written));
-            if (put < 0 && errno != EINTR) {
-                return false;
-            }
-            written += put > 0 ? put : 0;
-        }
-    }
-}
-
-}  // namespace
 
 struct PrivateCopies::Held {
     // The copy loaded last, open as long as it may be loaded again by its path.
@@ -59,22 +29,22 @@ void PrivateCopies::removeAll() noexcept {
 }
 
 std::filesystem::path PrivateCopies::copyWithin(const std::filesystem::path& file) {
-    const int source = open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    const int copy = source < 0 ? -1 : memfd_create(file.filename().c_str(), MFD_CLOEXEC);
-    const bool copied = copy >= 0 && copyAll(source, copy);
-    const int error = errno;
-    if (source >= 0) {
-        close(source);
+    const int copy = memfd_create(file.filename().c_str(), MFD_CLOEXEC);
+    std::filesystem::path copied = "/proc/self/fd/" + std::to_string(copy);
+    std::error_code error(copy < 0 ? errno : 0, std::generic_category());
+    if (copy >= 0) {
+        std::filesystem::copy_file(file, copied, std::filesystem::copy_options::overwrite_existing,
+                                   error);
     }
-    if (!copied) {
+    if (error) {
         if (copy >= 0) {
             close(copy);
         }
-        throw HostError(file, std::string("cannot copy it for loading: ") + std::strerror(error));
+        throw HostError(file, "cannot copy it for loading: " + error.message());
     }
     removeAll();
     held_->copy = copy;
-    return "/proc/self/fd/" + std::to_string(copy);
+    return copied;
 }
 
 }  // namespace simhost

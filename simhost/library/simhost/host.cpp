@@ -17,19 +17,19 @@ void Host::setCallWatch(ModuleCallWatch* watch) {
     modules_.setCallWatch(watch);
 }
 
+void Host::setWatches(const HostWatches& watches) {
+    setCallWatch(watches.calls);
+    setServiceWatch(watches.services);
+    canvas_.setObserver(watches.canvas);
+}
+
 void Host::draw() {
     changed_ = canvas_.touched();
     if (scene_) {
         restoreScene();
     }
     canvas_.forgetTouched();
-    if (watch_ != nullptr) {
-        watch_->calling(ModuleCall::Draw);
-    }
-    overlay_.draw(canvas_);
-    if (watch_ != nullptr) {
-        watch_->returned(ModuleCall::Draw);
-    }
+    watched(watch_, ModuleCall::Draw, [this] { overlay_.draw(canvas_); });
     changed_.add(canvas_.touched());
 }
 

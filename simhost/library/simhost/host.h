@@ -12,6 +12,14 @@
 
 namespace simhost {
 
+// Who is told of what a plug-in does in a host: every call into a module's code, every host
+// operation the plug-in calls, and everything it draws; null for none.
+struct HostWatches {
+    ModuleCallWatch* calls = nullptr;
+    ServiceCallWatch* services = nullptr;
+    CanvasObserver* canvas = nullptr;
+};
+
 // The stand-in host as a whole: console log, console variables, overlay, canvas and the loader
 // that brings modules in. Modules are unloaded before anything they use goes away.
 //
@@ -42,6 +50,8 @@ public:
     void setCallWatch(ModuleCallWatch* watch);
     // Tells `watch` of every host operation the modules loaded from now on call; null for none.
     void setServiceWatch(ServiceCallWatch* watch) { modules_.setServiceWatch(watch); }
+    // All three at once.
+    void setWatches(const HostWatches& watches);
     // One host draw: the scene, then every drawable of every loaded module. A drawable's failure
     // comes out as a DrawableFailure.
     void draw();

@@ -103,10 +103,8 @@ Outcome runTraced(const Check& check, Settings settings, std::ostream& standardE
         return fail("cannot write the trace to " + printable(settings.trace->string()));
     }
     *output.stream() << "check " << check.id << '\n';
-    CallTrace trace(*output.stream(), settings.watch);
-    settings.watch = &trace;
-    settings.services = &trace;
-    settings.canvasWatch = &trace;
+    CallTrace trace(*output.stream(), settings.watches.calls);
+    settings.watches = {&trace, &trace, &trace};
     return runCheck(check, settings);
 }
 

@@ -57,12 +57,10 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 }
 
 const Check* findCheck(const std::string& id) {
-    for (const Check& check : battery()) {
-        if (id == check.id) {
-            return &check;
-        }
-    }
-    return nullptr;
+    const auto& checks = battery();
+    const auto found = std::find_if(checks.begin(), checks.end(),
+                                    [&id](const Check& check) { return id == check.id; });
+    return found == checks.end() ? nullptr : &*found;
 }
 
 // Whether the opens check's failure means the module does not open: a module that ends its

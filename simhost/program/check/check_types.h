@@ -7,9 +7,7 @@
 #include <string>
 
 #include "program/check/child/call_report.h"
-#include "simhost/loading/module_calls.h"
-#include "simhost/services/canvas_observer.h"
-#include "simhost/services/service_calls.h"
+#include "simhost/host.h"
 
 // What a check is and what it finds: the types every part of the validator shares.
 namespace simhost::check {
@@ -27,17 +25,15 @@ struct Settings {
     // Resolved once, before any module code runs: a plug-in may change the working directory.
     std::filesystem::path module;
     long long cycles = kDefaultCycles;
-    // Told of every call into the module's code; null for none.
-    ModuleCallWatch* watch = nullptr;
+    // Told of every call into the module's code and, for the trace, of the plug-in's calls into
+    // the host and its drawing.
+    HostWatches watches;
     // Told how many cycles the cycles check has finished, after each; empty for none.
     std::function<void(long long done)> cycled;
     Exploration explore;
     // Where every call between host and plug-in is written (--trace), appended to; the
     // standard error stream for "-". Nothing for none.
     std::optional<std::filesystem::path> trace;
-    // Told of the plug-in's calls into the host and of its drawing, for the trace; null for none.
-    ServiceCallWatch* services = nullptr;
-    CanvasObserver* canvasWatch = nullptr;
     // Told of each step of the explore check before it is taken: the session's number (0 for a
     // replay) and the step as --replay takes it; empty for none.
     std::function<void(long long session, const std::string& step)> stepping;

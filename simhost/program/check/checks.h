@@ -27,16 +27,6 @@ Outcome drawCost(const Settings& settings);
 // Random host sessions, or the one --replay gives.
 Outcome explore(const Settings& settings);
 
-// Runs `step`, a call into the module's code that a check makes itself rather than through a
-// host, with the watch told first.
-template <typename Step>
-decltype(auto) calling(const Settings& settings, ModuleCall call, Step&& step) {
-    if (settings.watch != nullptr) {
-        settings.watch->calling(call);
-    }
-    return step();
-}
-
 // Verdicts with their reasons.
 inline Outcome pass(std::string seen = {}) {
     return {Verdict::Pass, std::move(seen), 0, {}, {}};

@@ -12,10 +12,6 @@ namespace simhost::check {
 
 namespace {
 
-SessionHost::Watches watches(const Settings& settings) {
-    return {settings.watch, settings.services, settings.canvasWatch};
-}
-
 // "step 3 of 5 (draw 7x1): a draw failed: ...": the step, then what broke. The replay's
 // shrinking tells one fault from another by what follows the step.
 std::string stepFailure(std::size_t at, std::size_t of, const Step& step, const Broken& broken) {
@@ -34,7 +30,7 @@ Outcome replay(const Settings& settings, const std::string& text) {
     if (!session) {
         return fail("--replay: " + session.reason());
     }
-    SessionHost host(settings.module, watches(settings), !kSanitizedAllocator);
+    SessionHost host(settings.module, settings.watches, !kSanitizedAllocator);
     for (std::size_t at = 0; at < session->size(); ++at) {
         const Step& step = (*session)[at];
         if (settings.stepping) {
@@ -56,7 +52,7 @@ Outcome explore(const Settings& settings) {
     }
     for (long long number = 1; number <= plan.sessions; ++number) {
         SessionMaker maker(plan.seed, number, plan.steps);
-        SessionHost host(settings.module, watches(settings), !kSanitizedAllocator);
+        SessionHost host(settings.module, settings.watches, !kSanitizedAllocator);
         Session taken;
         for (long long at = 0; at < maker.length(); ++at) {
             taken.push_back(maker.next(host.loaded(), host.variables()));

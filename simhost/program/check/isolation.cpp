@@ -212,7 +212,7 @@ int runOneForParent(const Check& check, Settings settings, const std::string& ch
     const std::string token = takeToken();
     ReportChannel reports(channel);
     CallMarks marks(reports, token);
-    settings.watch = &marks;
+    settings.watches.calls = &marks;
     settings.cycled = [&marks](long long done) { marks.cycled(done); };
     settings.stepping = [&marks](long long session, const std::string& step) {
         marks.stepped(session, step);

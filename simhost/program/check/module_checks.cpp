@@ -12,7 +12,6 @@
 #include "program/check/checks.h"
 #include "simhost/host_error.h"
 #include "simhost/loading/dynamic_library.h"
-#include "simhost/loading/module_file_check.h"
 #include "simhost/loading/plugin_module.h"
 #include "tools/module_probes.h"
 
@@ -20,75 +19,46 @@ namespace simhost::check {
 
 namespace {
 
-// The module file opened as a plain library, after the host's own checks; the refusal thrown as
-// the check's failure.
-DynamicLibrary openFile(const std::filesystem::path& file) {
-    if (const auto fit = fitForLoading(file); !fit) {
-        throw HostError(fit.reason());
+// A module file opened, as a plain library or with its record read, and closed when this goes;
+// both told to the watch: the module's static initialisation and clean-up run then.
+template <typename File>
+class Opened {
+public:
+    template <typename Open>
+    Opened(const Settings& settings, Open open)
+        : settings_(settings), file_(watched(settings.watches.calls, ModuleCall::Open, open)) {}
+    Opened(const Opened&) = delete;
+    Opened& operator=(const Opened&) = delete;
+    ~Opened() {
+        watched(settings_.watches.calls, ModuleCall::Close, [this] { file_.close(); });
     }
-    auto library = DynamicLibrary::open(file);
-    if (!library) {
-        throw HostError(library.reason());
-    }
-    return std::move(*library);
+    const File& operator*() const { return file_; }
+    const File* operator->() const { return &file_; }
+
+private:
+    const Settings& settings_;
+    File file_;
+};
+
+Opened<DynamicLibrary> openLibrary(const Settings& settings) {
+    return {settings, [&settings] { return openModuleFile(settings.module); }};
 }
 
-// The module file opened as a plain library, its opening and closing told to the watch: the
-// module's static initialisation and clean-up run then.
-class OpenLibrary {
-public:
-    explicit OpenLibrary(const Settings& settings)
-        : settings_(settings),
-          library_(calling(settings, ModuleCall::Open, [&] { return openFile(settings.module); })) {
-    }
-    OpenLibrary(const OpenLibrary&) = delete;
-    OpenLibrary& operator=(const OpenLibrary&) = delete;
-    ~OpenLibrary() {
-        calling(settings_, ModuleCall::Close, [this] { library_.close(); });
-    }
-    const DynamicLibrary& operator*() const { return library_; }
+// The entries called directly, as a host might: a failure of the module's is put into words
+// while its code is still there.
+std::uintptr_t create(const Settings& settings, const PluginModule& module) {
+    return watched(settings.watches.calls, ModuleCall::Create, [&module] {
+        return asHostError(module.file(), "the creation entry",
+                           [&module] { return module.record().createEntry(); });
+    });
+}
 
-private:
-    const Settings& settings_;
-    DynamicLibrary library_;
-};
-
-// The module opened with its record read, closed the same way.
-class OpenModule {
-public:
-    explicit OpenModule(const Settings& settings)
-        : settings_(settings),
-          module_(
-              calling(settings, ModuleCall::Open, [&] { return PluginModule(settings.module); })) {}
-    OpenModule(const OpenModule&) = delete;
-    OpenModule& operator=(const OpenModule&) = delete;
-    ~OpenModule() {
-        calling(settings_, ModuleCall::Close, [this] { module_.close(); });
-    }
-
-    // The entries called directly, as a host might: a failure of the module's is put into words
-    // while its code is still there.
-    std::uintptr_t create() {
-        return calling(settings_, ModuleCall::Create, [this] {
-            return asHostError(module_.file(), "the creation entry",
-                               [this] { return module_.record().createEntry(); });
-        });
-    }
-    // The address the module exports under `name`, or null.
-    void* symbol(const char* name) const { return module_.symbol(name); }
-    const PluginExportRecord& record() const { return module_.record(); }
-
-    void release() {
-        calling(settings_, ModuleCall::Release, [this] {
-            asHostError(module_.file(), "the release entry",
-                        [this] { module_.record().deleteEntry(); });
-        });
-    }
-
-private:
-    const Settings& settings_;
-    PluginModule module_;
-};
+void release(const Settings& settings, const PluginModule& module) {
+    watched(settings.watches.calls, ModuleCall::Release, [&module] {
+        asHostError(module.file(), "the release entry",
+                    [&module] { module.record().deleteEntry(); });
+    });
+}
 
 // Whether a text field of the record is readable, NUL-terminated text inside the module.
 Result<> readableText(const DynamicLibrary& library, const char* field, const char* text) {
@@ -113,12 +83,12 @@ Outcome opens(const Settings& settings) {
     if (const auto missing = missingImports(settings.module); !missing.empty()) {
         return fail("needs what this host does not provide: " + joined(missing));
     }
-    const OpenLibrary library(settings);
+    const auto library = openLibrary(settings);
     return pass();
 }
 
 Outcome record(const Settings& settings) {
-    const OpenLibrary opened(settings);
+    const auto opened = openLibrary(settings);
     const DynamicLibrary& library = *opened;
     const auto* exported = static_cast<const PluginExportRecord*>(library.symbol("exports"));
     if (exported == nullptr) {
@@ -155,7 +125,7 @@ Outcome record(const Settings& settings) {
 }
 
 Outcome baseClass(const Settings& settings) {
-    const OpenLibrary opened(settings);
+    const auto opened = openLibrary(settings);
     const DynamicLibrary& library = *opened;
     std::vector<std::string> missing;
     for (const auto& [name, role] : kBaseClassExports) {
@@ -170,13 +140,14 @@ Outcome baseClass(const Settings& settings) {
 }
 
 Outcome entries(const Settings& settings) {
-    OpenModule module(settings);
+    const Opened<PluginModule> module(settings,
+                                      [&settings] { return PluginModule(settings.module); });
     // The host looks the entries up by their plain names; the record's must be those very ones.
-    const PluginExportRecord& record = module.record();
+    const PluginExportRecord& record = module->record();
     for (const auto& [name, entry, which] :
          {std::tuple{"getPlugin", reinterpret_cast<void*>(record.createEntry), "creation"},
           std::tuple{"deleteMe", reinterpret_cast<void*>(record.deleteEntry), "release"}}) {
-        const void* exported = module.symbol(name);
+        const void* exported = module->symbol(name);
         if (exported == nullptr) {
             return fail(std::string("the module does not export ") + name +
                         " under that plain name, which the host looks up");
@@ -186,13 +157,13 @@ Outcome entries(const Settings& settings) {
                         name);
         }
     }
-    module.release();  // before any creation: nothing to do
-    const std::uintptr_t first = module.create();
+    release(settings, *module);  // before any creation: nothing to do
+    const std::uintptr_t first = create(settings, *module);
     if (first == 0 || !PluginModule::handleAt(first)) {
         return fail("the creation entry gave no plug-in");
     }
     const void* object = PluginModule::handleAt(first).get();
-    const std::uintptr_t second = module.create();
+    const std::uintptr_t second = create(settings, *module);
     if (second != first) {
         return fail("a second call of the creation entry gave another handle");
     }
@@ -202,8 +173,8 @@ Outcome entries(const Settings& settings) {
     if (PluginModule::handleAt(second).use_count() != 1) {
         return fail("the module's handle is not the object's only owner");
     }
-    module.release();
-    module.release();  // twice in a row: nothing more to do
+    release(settings, *module);
+    release(settings, *module);  // twice in a row: nothing more to do
     return pass();
 }
 

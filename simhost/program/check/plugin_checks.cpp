@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "program/check/checks.h"
-#include "program/check/explore/drawables_after_onunload.h"
 #include "program/check/memory_growth.h"
 #include "program/output/shown_text.h"
 #include "program/output/variable_problems.h"
@@ -38,7 +37,7 @@ const std::vector<Vector2>& sweepSizes() {
     return sizes;
 }
 
-// Notes a drawable reaching outside the canvas.
+// Notes a drawable reaching outside the canvas, and passes its calls on to the trace.
 class OutsideWatch : public CanvasObserver {
 public:
     explicit OutsideWatch(Canvas& canvas) : canvas_(canvas), next_(canvas.observer()) {
@@ -66,16 +65,6 @@ public:
             }
         }
     }
-    void handleAcquired() override {
-        if (next_ != nullptr) {
-            next_->handleAcquired();
-        }
-    }
-    void handleReleased() override {
-        if (next_ != nullptr) {
-            next_->handleReleased();
-        }
-    }
 
     std::string first;  // the first call that reached outside, if any
 
@@ -87,21 +76,11 @@ private:
 // A host of its own with the module loaded in it, every call into the module told.
 struct Loaded {
     explicit Loaded(const Settings& settings, Vector2 size = {320, 180}) : host(size) {
-        host.setCallWatch(settings.watch);
-        host.setServiceWatch(settings.services);
-        host.canvas().setObserver(settings.canvasWatch);
+        host.setWatches(settings.watches);
         id = host.modules().load(settings.module);
     }
 
-    std::vector<ConsoleVariable*> variables() {
-        std::vector<ConsoleVariable*> own;
-        for (const ConsoleVariable* variable : host.variables().all()) {
-            if (variable->creator() == id) {
-                own.push_back(host.variables().find(variable->name()));
-            }
-        }
-        return own;
-    }
+    std::vector<ConsoleVariable*> variables() { return host.variables().createdBy(id); }
 
     Host host;
     ModuleId id = 0;
@@ -264,20 +243,14 @@ Outcome drawing(const Settings& settings) {
 }
 
 Outcome unload(const Settings& settings) {
-    // Outlives the host that tells it.
-    DrawablesAfterOnUnload afterOnUnload(settings.watch);
     Loaded loaded(settings);
-    loaded.host.setCallWatch(&afterOnUnload);
-    afterOnUnload.look(loaded.host.overlay(), loaded.id);
     std::vector<std::string> names;
     for (const ConsoleVariable* variable : loaded.variables()) {
         names.push_back(variable->name());
     }
     // onUnload once, as a host calls it.
-    loaded.host.modules().unload(loaded.id);
-    if (afterOnUnload.left && *afterOnUnload.left != 0) {
-        return fail("onUnload left " + counted(*afterOnUnload.left, "drawable", "drawables") +
-                    " registered");
+    if (const std::size_t left = loaded.host.modules().unload(loaded.id); left != 0) {
+        return fail("onUnload left " + counted(left, "drawable", "drawables") + " registered");
     }
     // They stay, no longer the module's, for the next module that registers them.
     const auto dropped = std::count_if(names.begin(), names.end(), [&](const std::string& name) {
@@ -299,7 +272,7 @@ Outcome release(const Settings& settings) {
         KeptModule kept = loaded.host.modules().unloadKeepingFile(loaded.id);
         const bool outlived = !object.expired();
         object.reset();  // its shared count is the module's code: gone before the module closes
-        calling(settings, ModuleCall::Close, [&kept] { kept.module.close(); });
+        watched(settings.watches.calls, ModuleCall::Close, [&kept] { kept.module.close(); });
         if (!kept.leaving) {
             throw kept.module.fail(kept.leaving.reason());
         }
@@ -308,16 +281,17 @@ Outcome release(const Settings& settings) {
         }
     }
     // A host still holding a copy keeps the object alive past the release entry.
-    PluginModule module =
-        calling(settings, ModuleCall::Open, [&settings] { return PluginModule(settings.module); });
-    auto copy = calling(settings, ModuleCall::Create, [&module] { return module.create(); });
+    PluginModule module = watched(settings.watches.calls, ModuleCall::Open,
+                                  [&settings] { return PluginModule(settings.module); });
+    auto copy =
+        watched(settings.watches.calls, ModuleCall::Create, [&module] { return module.create(); });
     std::weak_ptr<BakkesMod::Plugin::BakkesModPlugin> object = copy;
-    calling(settings, ModuleCall::Release, [&module] { module.release(); });
+    watched(settings.watches.calls, ModuleCall::Release, [&module] { module.release(); });
     const bool wentEarly = object.expired();
     copy.reset();
     const bool outlived = !object.expired();
     object.reset();
-    calling(settings, ModuleCall::Close, [&module] { module.close(); });
+    watched(settings.watches.calls, ModuleCall::Close, [&module] { module.close(); });
     if (wentEarly) {
         return fail("the object went with the release entry while the host still held a copy");
     }

@@ -20,11 +20,9 @@ namespace simhost::check {
 namespace {
 
 int count(const std::vector<Finding>& findings, Verdict verdict) {
-    int n = 0;
-    for (const Finding& finding : findings) {
-        n += finding.outcome.verdict == verdict ? 1 : 0;
-    }
-    return n;
+    return static_cast<int>(
+        std::count_if(findings.begin(), findings.end(),
+                      [verdict](const auto& f) { return f.outcome.verdict == verdict; }));
 }
 
 void writeText(const std::filesystem::path& file, const std::string& text) {

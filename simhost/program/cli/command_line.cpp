@@ -116,9 +116,10 @@ void declare(CLI::App& app, CLI::App& check, CommandLine& line, Given& given) {
     app.footer(kFooter);
     app.set_version_flag("--version", "simhost " SIMHOST_VERSION, "show the program's version");
     RunOptions& run = line.run;
-    addParsed(app, "--size", run.size, parseCanvasSize,
-              "canvas size, each side 1 to " + kSizes + " (default " +
-                  canvasSizeText(Host::kDefaultCanvasSize) + ")")
+    addParsed(
+        app, "--size", run.size, [](const std::string& text) { return parseCanvasSize(text); },
+        "canvas size, each side 1 to " + kSizes + " (default " +
+            canvasSizeText(Host::kDefaultCanvasSize) + ")")
         ->type_name("WxH");
     addParsed(
         app, "--frames", run.frames,

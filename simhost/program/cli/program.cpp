@@ -83,14 +83,12 @@ int afterLoading(const RunOptions& options, Host& host, Console& console, std::i
         }
         ConsoleSession session(console, in, out, err, inIsTerminal,
                                ConsoleSession::AtInputEnd::GoOn);
-        WindowRun window;
-        if (options.framesGiven) {
-            window.frames = options.frames;
-        }
-        window.screenshot = options.screenshot;
-        window.toggle = options.toggle;
-        window.flipEachFrame = options.flipEachFrame;
-        window.watching = options.watch;
+        const WindowRun window{
+            .frames = options.framesGiven ? std::optional(options.frames) : std::nullopt,
+            .screenshot = options.screenshot,
+            .toggle = options.toggle,
+            .flipEachFrame = options.flipEachFrame,
+            .watching = options.watch};
         const int windowStatus = runWindow(host, session, window, watch ? &*watch : nullptr, err);
         return windowStatus != kSuccess ? windowStatus : status;
     }
@@ -153,9 +151,7 @@ int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ost
             return kRunFailure;
         }
         trace.emplace(*traceOutput->stream());
-        host->setCallWatch(&*trace);
-        host->setServiceWatch(&*trace);
-        host->canvas().setObserver(&*trace);
+        host->setWatches({&*trace, &*trace, &*trace});
     }
     Console console(*host, options.module, err);
     if (copies) {

@@ -10,6 +10,7 @@
 #include "program/output/screenshot.h"
 #include "program/output/shown_text.h"
 #include "program/output/variable_problems.h"
+#include "program/values/counting.h"
 #include "program/values/number_parsers.h"
 #include "simhost/host_error.h"
 #include "simhost/loading/module_file_check.h"
@@ -89,19 +90,15 @@ bool Console::reload(std::ostream& told) {
 
 std::map<std::string, std::string> Console::ownVariables() const {
     std::map<std::string, std::string> own;
-    for (const ConsoleVariable* variable : host_.variables().all()) {
-        if (loaded_ && variable->creator() == *loaded_) {
-            own.emplace(variable->name(), variable->text());
-        }
+    for (const ConsoleVariable* variable :
+         host_.variables().createdBy(loaded_.value_or(kNoModule))) {
+        own.emplace(variable->name(), variable->text());
     }
     return own;
 }
 
 void Console::tellDefaults() {
-    for (const ConsoleVariable* variable : host_.variables().all()) {
-        if (variable->creator() != *loaded_) {
-            continue;
-        }
+    for (const ConsoleVariable* variable : host_.variables().createdBy(*loaded_)) {
         if (const std::string problem = defaultProblem(*variable); !problem.empty()) {
             told(HostError(module_, problem + "; it holds " + variable->text()));
         }
@@ -208,7 +205,7 @@ Console::Ran Console::listVariables() {
             ++listed;
         }
     }
-    *messages_ << listed << (listed == 1 ? " console variable\n" : " console variables\n");
+    *messages_ << counted(listed, "console variable", "console variables") << '\n';
     return Ran::Done;
 }
 

@@ -1,6 +1,5 @@
 #include "program/output/call_trace.h"
 
-#include <array>
 #include <ostream>
 #include <string>
 
@@ -9,13 +8,6 @@
 namespace simhost {
 
 namespace {
-
-// The calls as the host's declarations name them: the entries by their exported names.
-const char* callName(ModuleCall call) {
-    constexpr std::array kNames{"open",     "getPlugin", "onLoad", "draw",
-                                "onUnload", "deleteMe",  "close"};  // in the order of ModuleCall
-    return kNames.at(static_cast<std::size_t>(call));
-}
 
 std::string valueText(const TracedValue& value) {
     return value.text ? printable(value.value) : value.value;

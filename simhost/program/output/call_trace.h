@@ -28,8 +28,6 @@ public:
     void returned(ModuleCall call) override;
     void serviceCalled(const ServiceCall& call) override;
     void called(const CanvasCall& call) override;
-    void handleAcquired() override {}
-    void handleReleased() override {}
 
     // Whether every line so far was written.
     bool written() const;

@@ -32,7 +32,7 @@ std::optional<long long> wholeNumber(std::string_view text) {
 
 }  // namespace
 
-Result<Vector2> parseCanvasSize(std::string_view text) {
+Result<Vector2> parseCanvasSize(std::string_view text, int smallestSide) {
     const auto separator = text.find_first_of("xX");
     const auto width = wholeNumber(text.substr(0, separator));
     const auto height = separator == std::string_view::npos
@@ -42,9 +42,9 @@ Result<Vector2> parseCanvasSize(std::string_view text) {
         return refuse(printable(text) +
                       " is not a size; write it as WIDTHxHEIGHT, for example 1920x1080");
     }
-    if (*width < 1 || *height < 1 || *width > Canvas::kMaxSide || *height > Canvas::kMaxSide) {
-        return refuse("size " + printable(text) + " is out of range; each side must be from 1 to " +
-                      std::to_string(Canvas::kMaxSide));
+    if (std::min(*width, *height) < smallestSide || std::max(*width, *height) > Canvas::kMaxSide) {
+        return refuse("size " + printable(text) + " is out of range; each side must be from " +
+                      std::to_string(smallestSide) + " to " + std::to_string(Canvas::kMaxSide));
     }
     return Vector2{static_cast<int>(*width), static_cast<int>(*height)};
 }

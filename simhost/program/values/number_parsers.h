@@ -9,8 +9,9 @@
 // Numbers as a person types them, at the console and on the command line.
 namespace simhost {
 
-// "WxH" with both sides from 1 to the canvas's largest side; refused saying what is wrong.
-Result<Vector2> parseCanvasSize(std::string_view text);
+// "WxH" with both sides from `smallestSide` to the canvas's largest side; refused saying what is
+// wrong.
+Result<Vector2> parseCanvasSize(std::string_view text, int smallestSide = 1);
 // A size as parseCanvasSize reads it: "1920x1080".
 std::string canvasSizeText(Vector2 size);
 // What the program says when there is no memory for a canvas of that size.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <utility>
 
 #include "simhost/services/console_log.h"
@@ -33,29 +32,10 @@ ModuleLoader::~ModuleLoader() {
     unloadAll();
 }
 
-template <typename Step>
-decltype(auto) ModuleLoader::into(ModuleCall call, Step&& step) {
-    if (watch_ != nullptr) {
-        watch_->calling(call);
-    }
-    if constexpr (std::is_void_v<decltype(step())>) {
-        step();
-        if (watch_ != nullptr) {
-            watch_->returned(call);
-        }
-    } else {
-        decltype(auto) result = step();
-        if (watch_ != nullptr) {
-            watch_->returned(call);
-        }
-        return result;
-    }
-}
-
 ModuleId ModuleLoader::load(const std::filesystem::path& file) {
     // Out of memory on the host's side of the load, say: still the loader's error.
     return asHostError(file, "loading", [&] {
-        return load(into(ModuleCall::Open, [&] { return PluginModule(file); }));
+        return load(watched(watch_, ModuleCall::Open, [&] { return PluginModule(file); }));
     });
 }
 
@@ -69,11 +49,11 @@ ModuleId ModuleLoader::load(PluginModule module) {
     }
     std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> plugin;
     try {
-        plugin = into(ModuleCall::Create, [&] {
+        plugin = watched(watch_, ModuleCall::Create, [&] {
             return asHostError(module.file(), "loading", [&] { return module.create(); });
         });
     } catch (const HostError&) {
-        into(ModuleCall::Close, [&] { module.close(); });
+        watched(watch_, ModuleCall::Close, [&] { module.close(); });
         throw;
     }
 
@@ -91,7 +71,7 @@ ModuleId ModuleLoader::load(PluginModule module) {
         services->told("place services", {{"cvarManagerPtr", false}, {"gameWrapperPtr", false}});
         modules_.reserve(modules_.size() + 1);
         during = "onLoad threw: ";
-        into(ModuleCall::OnLoad, [&] { plugin->onLoad(); });
+        watched(watch_, ModuleCall::OnLoad, [&] { plugin->onLoad(); });
         during = {};
         modules_.push_back({id, std::move(module), std::move(plugin), std::move(services)});
         ++nextId_;
@@ -105,17 +85,18 @@ ModuleId ModuleLoader::load(PluginModule module) {
     variables_.removeCreatedBy(id);
     plugin.reset();
     try {
-        into(ModuleCall::Release, [&] { module.release(); });
+        watched(watch_, ModuleCall::Release, [&] { module.release(); });
     } catch (const HostError&) {
         // The load failure is the one to report.
     }
-    into(ModuleCall::Close, [&] { module.close(); });
+    watched(watch_, ModuleCall::Close, [&] { module.close(); });
     throw module.fail("loading the plug-in failed: " + failure);
 }
 
 struct ModuleLoader::TakenOut {
     LoadedModule entry;
     Result<> leaving;
+    std::size_t drawablesLeft = 0;
 };
 
 ModuleLoader::TakenOut ModuleLoader::takeOut(ModuleId id, UnloadOrder order) {
@@ -128,11 +109,12 @@ ModuleLoader::TakenOut ModuleLoader::takeOut(ModuleId id, UnloadOrder order) {
     modules_.erase(found);
 
     try {
-        into(ModuleCall::OnUnload, [&] { entry.plugin->onUnload(); });
+        watched(watch_, ModuleCall::OnUnload, [&] { entry.plugin->onUnload(); });
     } catch (...) {
         out.leaving = refuse("onUnload failed: " + describe(std::current_exception()));
     }
     // Drawables and bound booleans are the module's code and memory: gone before it closes.
+    out.drawablesLeft = overlay_.count(id);
     overlay_.removeAll(id);
     variables_.unbindAll(id);
     variables_.orphanCreatedBy(id);
@@ -141,7 +123,7 @@ ModuleLoader::TakenOut ModuleLoader::takeOut(ModuleId id, UnloadOrder order) {
     }
     if (!order.skipReleaseEntry) {
         try {
-            into(ModuleCall::Release, [&] { entry.module.release(); });
+            watched(watch_, ModuleCall::Release, [&] { entry.module.release(); });
         } catch (const HostError& error) {
             if (out.leaving) {
                 out.leaving = refuse(error.cause());
@@ -152,17 +134,18 @@ ModuleLoader::TakenOut ModuleLoader::takeOut(ModuleId id, UnloadOrder order) {
     return out;
 }
 
-void ModuleLoader::unload(ModuleId id, UnloadOrder order) {
+std::size_t ModuleLoader::unload(ModuleId id, UnloadOrder order) {
     TakenOut out = takeOut(id, order);
-    into(ModuleCall::Close, [&] { out.entry.module.close(); });
+    watched(watch_, ModuleCall::Close, [&] { out.entry.module.close(); });
     if (!out.leaving) {
         throw out.entry.module.fail(out.leaving.reason());
     }
+    return out.drawablesLeft;
 }
 
 KeptModule ModuleLoader::unloadKeepingFile(ModuleId id) {
     TakenOut out = takeOut(id, {});
-    return {std::move(out.entry.module), std::move(out.leaving)};
+    return {std::move(out.entry.module), std::move(out.leaving), out.drawablesLeft};
 }
 
 void ModuleLoader::unloadAll() noexcept {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -54,6 +55,8 @@ struct LoadedModule {
 struct KeptModule {
     PluginModule module;
     Result<> leaving;
+    // The drawables onUnload left registered, which the host then dropped itself.
+    std::size_t drawablesLeft = 0;
 };
 
 // Loads and unloads plug-in modules the way the host does, giving each its own services. This is
@@ -85,9 +88,10 @@ public:
     ModuleId load(PluginModule module);
 
     // Calls onUnload, drops the module's drawables and variable bindings and the host's copy,
-    // calls the release entry and closes the module. Throws HostError for a module that is not
-    // loaded, and when the module failed on the way out (it is unloaded all the same).
-    void unload(ModuleId id, UnloadOrder order = {});
+    // calls the release entry and closes the module. Returns the drawables onUnload left
+    // registered. Throws HostError for a module that is not loaded, and when the module failed on
+    // the way out (it is unloaded all the same).
+    std::size_t unload(ModuleId id, UnloadOrder order = {});
     // The same, but the file stays open and is handed back, to be loaded again without opening
     // it anew, with the failure rather than throwing it. Throws HostError for a module that is
     // not loaded.
@@ -104,9 +108,6 @@ private:
     struct TakenOut;
     TakenOut takeOut(ModuleId id, UnloadOrder order);
     std::vector<LoadedModule>::const_iterator position(ModuleId id) const;
-    // Runs `step`, a call into the module's code, with the watch told before and after.
-    template <typename Step>
-    decltype(auto) into(ModuleCall call, Step&& step);
 
     ConsoleLog& log_;
     ConsoleVariables& variables_;

@@ -7,11 +7,9 @@
 
 namespace simhost {
 
-namespace {
-
 using BakkesMod::Plugin::BakkesModPlugin;
 
-DynamicLibrary openLibrary(const std::filesystem::path& file) {
+DynamicLibrary openModuleFile(const std::filesystem::path& file) {
     if (const auto fit = fitForLoading(file); !fit) {
         throw HostError(file, fit.reason());
     }
@@ -22,10 +20,8 @@ DynamicLibrary openLibrary(const std::filesystem::path& file) {
     return std::move(*library);
 }
 
-}  // namespace
-
 PluginModule::PluginModule(std::filesystem::path file)
-    : file_(std::move(file)), library_(openLibrary(file_)) {
+    : file_(std::move(file)), library_(openModuleFile(file_)) {
     record_ = static_cast<PluginExportRecord*>(library_.symbol("exports"));
     if (record_ == nullptr) {
         throw fail("has no 'exports' record");

@@ -12,6 +12,10 @@
 
 namespace simhost {
 
+// The file opened as a plain library, as the host opens a module: after its own look at the file,
+// and refused with a HostError naming the file and the cause.
+SIMHOST_API DynamicLibrary openModuleFile(const std::filesystem::path& file);
+
 // A plug-in module file, open, whose record the host has read and accepted. It knows the
 // module's side of the boundary only: its record and its two entries.
 class SIMHOST_API PluginModule {

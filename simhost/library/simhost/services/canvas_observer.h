@@ -27,12 +27,13 @@ struct CanvasCall {
 SIMHOST_API std::ostream& operator<<(std::ostream& out, const CanvasCall& call);
 
 // Sees what drawables do with a canvas through their handles: every call, and every handle
-// copied and released. Whoever wants to know attaches one; a canvas without costs nothing.
+// copied and released, for whoever counts them. Whoever wants to know attaches one; a canvas
+// without costs nothing.
 class CanvasObserver {
 public:
     virtual void called(const CanvasCall& call) = 0;
-    virtual void handleAcquired() = 0;
-    virtual void handleReleased() = 0;
+    virtual void handleAcquired() {}
+    virtual void handleReleased() {}
 
 protected:
     ~CanvasObserver() = default;

@@ -47,6 +47,16 @@ std::vector<const ConsoleVariable*> ConsoleVariables::all() const {
     return result;
 }
 
+std::vector<ConsoleVariable*> ConsoleVariables::createdBy(ModuleId creator) {
+    std::vector<ConsoleVariable*> result;
+    for (auto& entry : variables_) {
+        if (entry.second.creator() == creator) {
+            result.push_back(&entry.second);
+        }
+    }
+    return result;
+}
+
 void ConsoleVariables::unbindAll(ModuleId owner) {
     for (auto& entry : variables_) {
         entry.second.unbind(owner);

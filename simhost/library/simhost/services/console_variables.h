@@ -26,6 +26,8 @@ public:
     std::size_t size() const { return variables_.size(); }
     // In name order.
     std::vector<const ConsoleVariable*> all() const;
+    // The variables the module registered, in name order.
+    std::vector<ConsoleVariable*> createdBy(ModuleId creator);
 
     // Drops the owner's shares of the booleans it bound: a module's booleans must be gone before
     // the module's code is unmapped.

@@ -1,6 +1,5 @@
 #include "program/check/child/call_report.h"
 
-#include <array>
 #include <nlohmann/json.hpp>
 #include <random>
 
@@ -16,16 +15,10 @@ constexpr std::string_view kResult = "result ";
 constexpr std::string_view kCycle = "cycle ";
 constexpr std::string_view kStep = "step ";
 
-constexpr std::array kCallNames{
-    std::pair{ModuleCall::Open, "open"},         std::pair{ModuleCall::Create, "create"},
-    std::pair{ModuleCall::OnLoad, "onload"},     std::pair{ModuleCall::Draw, "draw"},
-    std::pair{ModuleCall::OnUnload, "onunload"}, std::pair{ModuleCall::Release, "release"},
-    std::pair{ModuleCall::Close, "close"},
-};
-
 std::optional<ModuleCall> callNamed(std::string_view name) {
-    for (const auto& [call, callName] : kCallNames) {
-        if (name == callName) {
+    for (auto call = ModuleCall::Open; call <= ModuleCall::Close;
+         call = static_cast<ModuleCall>(static_cast<int>(call) + 1)) {
+        if (name == callName(call)) {
             return call;
         }
     }
@@ -39,12 +32,7 @@ std::optional<Outcome> outcomeIn(std::string_view json) {
 }  // namespace
 
 std::string callLine(ModuleCall call, std::string_view token) {
-    for (const auto& [known, name] : kCallNames) {
-        if (known == call) {
-            return std::string(token) + " " + std::string(kCall) + name + "\n";
-        }
-    }
-    return {};
+    return std::string(token) + " " + std::string(kCall) + callName(call) + "\n";
 }
 
 std::string cycleLine(long long done, std::string_view token) {
@@ -129,12 +117,6 @@ CallReport CallReportReader::finish() && {
         report_.outcome.reset();
     }
     return std::move(report_);
-}
-
-CallReport readCallReport(std::string_view channel, std::string_view token) {
-    CallReportReader reader{std::string(token)};
-    reader.add(channel.data(), channel.size());
-    return std::move(reader).finish();
 }
 
 std::string freshToken() {

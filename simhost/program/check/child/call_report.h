@@ -16,7 +16,7 @@ namespace simhost::check {
 // the module as it is made, then the outcome. Each line is signed with the token the parent
 // handed the child before the module was opened. How long the check took is the parent's to
 // measure.
-//   1f0c9a27d3e84b65 call onload
+//   1f0c9a27d3e84b65 call onLoad
 //   1f0c9a27d3e84b65 cycle 34312
 //   1f0c9a27d3e84b65 step 12 draw 7x1
 //   1f0c9a27d3e84b65 result {"result":"pass","reason":"..."}
@@ -71,9 +71,6 @@ private:
     std::string partial_;
     CallReport report_;
 };
-
-// A whole channel's text, read at once.
-CallReport readCallReport(std::string_view channel, std::string_view token);
 
 // A token no plug-in can guess.
 std::string freshToken();

@@ -32,12 +32,10 @@ constexpr std::chrono::seconds kLongestReap(8);
 // Both ends of a pipe, closed when this goes.
 struct Pipe {
     Pipe() {
-        if (pipe(ends.data()) != 0) {
+        // The child gets the ends meant for it under other numbers; no program gets these, not
+        // even one another thread starts meanwhile.
+        if (pipe2(ends.data(), O_CLOEXEC) != 0) {
             failed("cannot make a pipe to a child", errno);
-        }
-        // The child gets the ends meant for it under other numbers; no program gets these.
-        for (const int end : ends) {
-            fcntl(end, F_SETFD, FD_CLOEXEC);
         }
     }
     Pipe(const Pipe&) = delete;

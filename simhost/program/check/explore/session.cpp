@@ -7,7 +7,6 @@
 #include "program/console/command_split.h"
 #include "program/output/shown_text.h"
 #include "program/values/number_parsers.h"
-#include "simhost/services/canvas.h"
 
 namespace simhost::check {
 
@@ -18,20 +17,6 @@ constexpr std::array kKindWords{"load", "unload", "unload early", "unload keep",
 // A word as the console reads it back: quoted when it is empty or holds a separator.
 std::string word(const std::string& text) {
     return typedAsItIs(text) ? text : "\"" + text + "\"";
-}
-
-Result<Vector2> sizeIn(const std::string& text) {
-    const auto x = text.find('x');
-    if (x == std::string::npos) {
-        return refuse(printable(text) + " is not a size WxH");
-    }
-    const auto width = parseCount(std::string_view(text).substr(0, x), Canvas::kMaxSide);
-    const auto height = parseCount(std::string_view(text).substr(x + 1), Canvas::kMaxSide);
-    if (!width || !height) {
-        return refuse(printable(text) + " is not a size WxH, each side 0 to " +
-                      std::to_string(Canvas::kMaxSide));
-    }
-    return Vector2{static_cast<int>(*width), static_cast<int>(*height)};
 }
 
 Result<Step> stepIn(const std::vector<std::string>& words) {
@@ -49,7 +34,8 @@ Result<Step> stepIn(const std::vector<std::string>& words) {
         }
     }
     if (verb == "draw" && words.size() == 2) {
-        auto size = sizeIn(words[1]);
+        // A drawable meets a canvas of no pixels too.
+        auto size = parseCanvasSize(words[1], 0);
         if (!size) {
             return Refusal{size.reason()};
         }
@@ -68,8 +54,7 @@ Result<Step> stepIn(const std::vector<std::string>& words) {
 std::string stepText(const Step& step) {
     std::string text = kKindWords.at(static_cast<std::size_t>(step.kind));
     if (step.kind == Step::Kind::Draw) {
-        text.append(" ").append(std::to_string(step.size.X)).append("x");
-        text.append(std::to_string(step.size.Y));
+        text.append(" ").append(canvasSizeText(step.size));
     } else if (step.kind == Step::Kind::Set) {
         text.append(" ").append(word(step.name)).append(" ").append(word(step.text));
     }

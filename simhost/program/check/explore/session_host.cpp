@@ -4,7 +4,6 @@
 #include <exception>
 #include <utility>
 
-#include "program/check/explore/drawables_after_onunload.h"
 #include "program/console/command_split.h"
 #include "program/values/counting.h"
 #include "simhost/host_error.h"
@@ -26,14 +25,9 @@ std::string registeredText(std::size_t drawables, std::size_t variables) {
 
 }  // namespace
 
-SessionHost::SessionHost(std::filesystem::path module, Watches watches, bool measureHeap)
-    : module_(std::move(module)),
-      watch_(watches.calls),
-      measureHeap_(measureHeap),
-      host_({320, 180}) {
-    host_.setCallWatch(watches.calls);
-    host_.setServiceWatch(watches.services);
-    host_.canvas().setObserver(watches.canvas);
+SessionHost::SessionHost(std::filesystem::path module, const HostWatches& watches, bool measureHeap)
+    : module_(std::move(module)), measureHeap_(measureHeap), host_({320, 180}) {
+    host_.setWatches(watches);
 }
 
 SessionHost::~SessionHost() {
@@ -65,12 +59,9 @@ std::optional<Broken> SessionHost::take(const Step& step) {
 
 SessionHost::Registered SessionHost::registered() {
     Registered what{host_.overlay().count(*id_), {}};
-    for (const ConsoleVariable* variable : host_.variables().all()) {
-        if (variable->creator() == *id_) {
-            what.names.push_back(variable->name());
-        }
+    for (const ConsoleVariable* variable : host_.variables().createdBy(*id_)) {
+        what.names.push_back(variable->name());
     }
-    std::sort(what.names.begin(), what.names.end());
     return what;
 }
 
@@ -112,26 +103,25 @@ std::optional<Broken> SessionHost::unload(Step::Kind how) {
     }
     const ModuleId id = *id_;
     id_.reset();
-    DrawablesAfterOnUnload watch(watch_);
-    watch.look(host_.overlay(), id);
-    host_.setCallWatch(&watch);
     std::optional<Broken> broken;
+    std::size_t left = 0;
     try {
         if (how == Step::Kind::UnloadKeep) {
             KeptModule kept = host_.modules().unloadKeepingFile(id);
             kept_.emplace(std::move(kept.module));
+            left = kept.drawablesLeft;
             if (!kept.leaving) {
                 broken = Broken{"unloading failed", kept.leaving.reason()};
             }
         } else {
-            host_.modules().unload(id, {.releaseBeforeHostCopy = how == Step::Kind::UnloadEarly});
+            left = host_.modules().unload(
+                id, {.releaseBeforeHostCopy = how == Step::Kind::UnloadEarly});
         }
     } catch (const HostError& error) {
         broken = Broken{"unloading failed", error.cause()};
     }
-    host_.setCallWatch(watch_);
-    if (!broken && watch.left.value_or(0) != 0) {
-        broken = Broken{"onUnload left drawables registered", std::to_string(*watch.left)};
+    if (!broken && left != 0) {
+        broken = Broken{"onUnload left drawables registered", std::to_string(left)};
     }
     return broken;
 }

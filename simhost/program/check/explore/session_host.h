@@ -26,15 +26,8 @@ struct Broken {
 // while not, a set of a variable not yet registered) does nothing: a shrunk session may hold one.
 class SessionHost {
 public:
-    // What the host tells, and to whom: every call into the module, every host operation the
-    // plug-in calls and everything it draws; null for none.
-    struct Watches {
-        ModuleCallWatch* calls = nullptr;
-        ServiceCallWatch* services = nullptr;
-        CanvasObserver* canvas = nullptr;
-    };
     // `measureHeap`: whether the process's heap figures mean anything (not under a sanitizer).
-    SessionHost(std::filesystem::path module, Watches watches, bool measureHeap);
+    SessionHost(std::filesystem::path module, const HostWatches& watches, bool measureHeap);
     SessionHost(const SessionHost&) = delete;
     SessionHost& operator=(const SessionHost&) = delete;
     ~SessionHost();
@@ -60,7 +53,6 @@ private:
     Registered registered();
 
     std::filesystem::path module_;
-    ModuleCallWatch* watch_;
     bool measureHeap_;
     Host host_;
     std::optional<ModuleId> id_;
