@@ -90,8 +90,10 @@ bool Console::reload(std::ostream& told) {
 
 std::map<std::string, std::string> Console::ownVariables() const {
     std::map<std::string, std::string> own;
-    for (const ConsoleVariable* variable :
-         host_.variables().createdBy(loaded_.value_or(kNoModule))) {
+    if (!loaded_) {
+        return own;  // not the variables no module holds: those may be another module's
+    }
+    for (const ConsoleVariable* variable : host_.variables().createdBy(*loaded_)) {
         own.emplace(variable->name(), variable->text());
     }
     return own;
